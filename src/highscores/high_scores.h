@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "highscores/cls_high_score.h"
+#include "platform/flash_control.h"
+
+namespace tdwk {
+
+class Shell;
+
+// The score tables of the games and their files (frmTDWK).
+class HighScores {
+ public:
+  explicit HighScores(Shell& shell) : shell_(shell) {}
+
+  void CheckHighScore(std::string moviePath, std::string scoreText);
+  std::optional<HighScoreTable> GetHighScores(std::string gameIdentifier);
+  std::string GetTopScore(std::string moviePath, bool stripAppPath);
+  void ShowHighScore(std::string gameIdentifier, HighScoreTable& table, std::int16_t score);
+  void SetHighScore(std::string gameIdentifier, std::string variablePrefix,
+                    FlashControl& flashControl);
+
+ private:
+  Shell& shell_;
+};
+
+}  // namespace tdwk
