@@ -42,6 +42,12 @@ class Shell {
   Countdowns countdowns{*this};
   HighScores highScores{*this};
   HighScoreScreen highScoreScreen{*this};
+
+  // True when Main found another copy running and ended at once.
+  bool SecondCopy() const { return secondCopy_; }
+
+ private:
+  bool secondCopy_ = false;
 };
 
 }  // namespace tdwk

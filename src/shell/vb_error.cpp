@@ -19,6 +19,7 @@ std::string ErrorDescription(std::int32_t number) {
     case vb::kPathFileAccessError: return "Path/File access error";
     case vb::kPathNotFound: return "Path not found";
     case vb::kObjectNotSet: return "Object variable or With block variable not set";
+    case vb::kInvalidPropertyValue: return "Invalid property value";
     default: return "Application-defined or object-defined error";
   }
 }

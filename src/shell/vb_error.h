@@ -20,6 +20,7 @@ inline constexpr std::int32_t kDiskFull = 61;
 inline constexpr std::int32_t kPermissionDenied = 70;
 inline constexpr std::int32_t kPathFileAccessError = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
+inline constexpr std::int32_t kInvalidPropertyValue = 380;
 inline constexpr std::int32_t kObjectNotSet = 91;
 }  // namespace vb
 

@@ -1,0 +1,9 @@
+#include "personalisation/countdowns.h"
+
+#include "shell/shell.h"
+
+namespace tdwk {
+
+void Countdowns::setTimers() {}
+
+}  // namespace tdwk

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "platform/posix.h"
+#include "shell/shell.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace tdwk::testing {
+
+class AlwaysFreeLock : public InstanceLock {
+ public:
+  bool TryAcquire(const std::string&) override { return !held; }
+  bool held = false;
+};
+
+// A shell over a fresh application folder (with Users, High Scores and Logs), fake windows
+// and a clock fixed at 3 May 2004 09:15:42.
+class ShellTest : public ::testing::Test {
+ protected:
+  ShellTest()
+      : files(folder.Path()),
+        clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3} +
+              std::chrono::hours{9} + std::chrono::minutes{15} + std::chrono::seconds{42}) {
+    folder.MakeFolder("Users");
+    folder.MakeFolder("High Scores");
+    folder.MakeFolder("Logs");
+  }
+
+  // The shell as Main leaves it before showing the window, and the window loaded.
+  Shell& StartedShell() {
+    Shell& s = NewShell();
+    s.state.appPath = folder.Path();
+    s.state.subclassedWindows.emplace();
+    s.frmTDWK.Create();
+    host.ShowModal(s.frmTDWK);
+    calls.clear();
+    return s;
+  }
+
+  Shell& NewShell(std::string commandLine = "") {
+    platform = std::make_unique<Platform>(Platform{host, host, files, clock, locale, codePage,
+                                                   lock, folder.Path(), std::move(commandLine)});
+    shell = std::make_unique<Shell>(*platform);
+    return *shell;
+  }
+
+  RecordingFlashControl& Main() { return host.Control("swfMain"); }
+  std::string Log() const { return folder.ReadFile("Logs/Log.dat"); }
+
+  TempFolder folder;
+  CallLog calls;
+  FakeWindowHost host{calls};
+  PosixFileSystem files;
+  FixedClock clock;
+  BritishLocale locale;
+  Windows1252CodePage codePage;
+  AlwaysFreeLock lock;
+  std::unique_ptr<Platform> platform;
+  std::unique_ptr<Shell> shell;
+};
+
+}  // namespace tdwk::testing
