@@ -1,0 +1,91 @@
+#include "hosts/console/console_run.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tdwk::testing {
+
+namespace fs = std::filesystem;
+
+std::vector<nlohmann::json> ConsoleRun::Ops(const std::string& op,
+                                            const std::string& control) const {
+  std::vector<nlohmann::json> found;
+  for (const auto& line : trace) {
+    if (line.value("op", "") != op) continue;
+    if (!control.empty() && line.value("control", "") != control) continue;
+    found.push_back(line);
+  }
+  return found;
+}
+
+std::string ConsoleRun::LastVariable(const std::string& name, const std::string& control) const {
+  std::string value;
+  for (const auto& line : Ops("SetVariable", control)) {
+    if (line["name"] == name) value = line["value"].get<std::string>();
+  }
+  return value;
+}
+
+bool ConsoleRun::HasVariable(const std::string& name, const std::string& control) const {
+  for (const auto& line : Ops("SetVariable", control)) {
+    if (line["name"] == name) return true;
+  }
+  return false;
+}
+
+ConsoleApp::ConsoleApp() {
+  fs::copy_file(TDWK_CONSOLE_EXE, folder_.Path() + "tdwk-console");
+  folder_.MakeFolder("Users");
+  folder_.MakeFolder("High Scores");
+  folder_.MakeFolder("Logs");
+}
+
+ConsoleRun ConsoleApp::Run(const std::vector<std::string>& input,
+                           const std::vector<std::string>& args,
+                           const std::map<std::string, std::string>& environment) const {
+  TempFolder io;
+  {
+    std::ofstream in(io.Path() + "stdin", std::ios::binary);
+    for (const std::string& line : input) in << line << '\n';
+  }
+  const std::string program = folder_.Path() + "tdwk-console";
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    const int in = ::open((io.Path() + "stdin").c_str(), O_RDONLY);
+    const int out = ::open((io.Path() + "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = ::open((io.Path() + "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    ::setenv("LC_ALL", "C", 1);
+    ::unsetenv("TDWK_SCREEN");
+    ::unsetenv("TDWK_NOW");
+    for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+
+  ConsoleRun run;
+  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  std::istringstream out(io.ReadFile("stdout"));
+  for (std::string line; std::getline(out, line);) {
+    run.trace.push_back(nlohmann::json::parse(line));
+  }
+  run.errors = io.ReadFile("stderr");
+  return run;
+}
+
+}  // namespace tdwk::testing

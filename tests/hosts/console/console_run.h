@@ -1,0 +1,42 @@
+#pragma once
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace tdwk::testing {
+
+struct ConsoleRun {
+  int exitStatus = -1;
+  std::vector<nlohmann::json> trace;  // stdout, one object a line
+  std::string errors;                 // stderr
+
+  // The trace lines with this op (and control, when given).
+  std::vector<nlohmann::json> Ops(const std::string& op, const std::string& control = "") const;
+  // The value of the last SetVariable of name on control; empty when never set.
+  std::string LastVariable(const std::string& name,
+                           const std::string& control = "swfMain") const;
+  bool HasVariable(const std::string& name, const std::string& control = "swfMain") const;
+};
+
+// An application folder holding a copy of tdwk-console and the data folders.
+class ConsoleApp {
+ public:
+  ConsoleApp();
+
+  const std::string& Path() const { return folder_.Path(); }
+  TempFolder& Folder() { return folder_; }
+
+  // Runs the program with these input lines, arguments and environment (TDWK_SCREEN,
+  // TDWK_NOW...); LC_ALL defaults to C.
+  ConsoleRun Run(const std::vector<std::string>& input, const std::vector<std::string>& args = {},
+                 const std::map<std::string, std::string>& environment = {}) const;
+
+ private:
+  TempFolder folder_;
+};
+
+}  // namespace tdwk::testing
