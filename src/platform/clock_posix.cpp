@@ -19,8 +19,8 @@ local_seconds SystemClock::Now() const {
 }
 
 std::optional<local_seconds> ParseLocalDateTime(std::string_view text) {
-  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
-      text[13] != ':' || text[16] != ':') {
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+      text[16] != ':') {
     return std::nullopt;
   }
   const auto number = [&](std::size_t at, std::size_t count) -> int {

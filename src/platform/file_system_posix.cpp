@@ -17,15 +17,20 @@ namespace {
 [[noreturn]] void RaiseErrno(int error, bool missingMeansFolder = false) {
   switch (error) {
     case ENOENT:
-    case ENOTDIR: Raise(missingMeansFolder ? vb::kPathNotFound : vb::kFileNotFound);
+    case ENOTDIR:
+      Raise(missingMeansFolder ? vb::kPathNotFound : vb::kFileNotFound);
     case ENOSPC:
-    case EDQUOT: Raise(vb::kDiskFull);
+    case EDQUOT:
+      Raise(vb::kDiskFull);
     case EACCES:
     case EPERM:
     case EROFS:
-    case ETXTBSY: Raise(vb::kPermissionDenied);
-    case ENAMETOOLONG: Raise(vb::kBadFileName);
-    default: Raise(vb::kPathFileAccessError);
+    case ETXTBSY:
+      Raise(vb::kPermissionDenied);
+    case ENAMETOOLONG:
+      Raise(vb::kBadFileName);
+    default:
+      Raise(vb::kPathFileAccessError);
   }
 }
 
@@ -100,8 +105,12 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
-std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+std::string FolderOf(const std::string& path) {
+  return path.substr(0, path.rfind('/') + 1);
+}
+std::string NameOf(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
 
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -183,7 +192,9 @@ bool PosixFileSystem::FolderExists(const std::string& path) {
   return !resolved.empty() && ::stat(resolved.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool PosixFileSystem::Exists(const std::string& path) { return !Existing(path).empty(); }
+bool PosixFileSystem::Exists(const std::string& path) {
+  return !Existing(path).empty();
+}
 
 void PosixFileSystem::CreateFolder(const std::string& path) {
   std::string target = ForWriting(path);

@@ -10,7 +10,7 @@ struct FlashSettings {
   std::string movie, src, flashVars, base, bgColor, swRemote;
   std::string wmode = "Window";
   std::string quality = "High";
-  std::string scale;  // "ExactFit" or "NoScale"
+  std::string scale;   // "ExactFit" or "NoScale"
   std::string salign;  // empty or "LT"
   std::string allowScriptAccess = "always";
   bool play = false, loop = false, menu = false, deviceFont = false, embedMovie = false;

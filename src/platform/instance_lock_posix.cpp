@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fmt/format.h>
 #include <cstdint>
 #include <cstdlib>
-#include <fmt/format.h>
 
 #include "platform/posix.h"
 

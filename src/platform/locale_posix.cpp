@@ -55,8 +55,7 @@ std::string PosixLocale::ShortDate(std::chrono::year_month_day date) const {
   when.tm_year = static_cast<int>(date.year()) - 1900;
   when.tm_mon = static_cast<int>(unsigned(date.month())) - 1;
   when.tm_mday = static_cast<int>(unsigned(date.day()));
-  when.tm_wday = static_cast<int>(
-      std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding());
+  when.tm_wday = static_cast<int>(std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding());
   return Formatted(locale_, dateFormat_, when);
 }
 

@@ -52,16 +52,23 @@ void MainWindow::Create() {
   swfBackgroundTop_->OnFSCommand([&commands](const std::string& command, const std::string& args) {
     commands.swfBackgroundTop_FSCommand(command, args);
   });
-  swfBackgroundLeft_->OnFSCommand(
-      [&commands](const std::string& command, const std::string& args) {
-        commands.swfBackgroundLeft_FSCommand(command, args);
-      });
+  swfBackgroundLeft_->OnFSCommand([&commands](const std::string& command, const std::string& args) {
+    commands.swfBackgroundLeft_FSCommand(command, args);
+  });
 }
 
-FlashControl& MainWindow::swfMain() { return Existing(swfMain_); }
-FlashControl& MainWindow::swfBackgroundTop() { return Existing(swfBackgroundTop_); }
-FlashControl& MainWindow::swfBackgroundLeft() { return Existing(swfBackgroundLeft_); }
-FlashControl& MainWindow::swfBackgroundCorner() { return Existing(swfBackgroundCorner_); }
+FlashControl& MainWindow::swfMain() {
+  return Existing(swfMain_);
+}
+FlashControl& MainWindow::swfBackgroundTop() {
+  return Existing(swfBackgroundTop_);
+}
+FlashControl& MainWindow::swfBackgroundLeft() {
+  return Existing(swfBackgroundLeft_);
+}
+FlashControl& MainWindow::swfBackgroundCorner() {
+  return Existing(swfBackgroundCorner_);
+}
 
 Timer& MainWindow::tmrUnload() {
   if (tmrUnload_ == nullptr) Raise(vb::kObjectNotSet);
@@ -119,7 +126,9 @@ void MainWindow::Form_Unload() {
   }
 }
 
-void MainWindow::tmrUnload_Timer() { shell_.platform.window.UnloadWindow(); }
+void MainWindow::tmrUnload_Timer() {
+  shell_.platform.window.UnloadWindow();
+}
 
 void MainWindow::LoadMovie(std::string sMovie, bool bGotoFrame2) {
   RunTrapped(shell_.errors, kFormModule, "LoadMovie", [&] {

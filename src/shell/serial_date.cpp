@@ -32,7 +32,9 @@ local_days DaysFromSerial(double serial) {
   return kSerialEpoch + days{static_cast<long>(std::floor(serial))};
 }
 
-year_month_day DateFromSerial(double serial) { return year_month_day{DaysFromSerial(serial)}; }
+year_month_day DateFromSerial(double serial) {
+  return year_month_day{DaysFromSerial(serial)};
+}
 
 local_days CarriedDate(int y, int m, int d) {
   // Months carry into years first, then the day counts from the first of that month.

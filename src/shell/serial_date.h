@@ -5,8 +5,8 @@
 namespace tdwk {
 
 // Serial dates: days since 30 December 1899 as a double, the fraction being the time of day.
-inline constexpr std::chrono::local_days kSerialEpoch{
-    std::chrono::year{1899} / std::chrono::December / 30};
+inline constexpr std::chrono::local_days kSerialEpoch{std::chrono::year{1899} /
+                                                      std::chrono::December / 30};
 
 double SerialFromDays(std::chrono::local_days day);
 double SerialFromTime(std::chrono::local_seconds time);

@@ -42,11 +42,16 @@ char32_t UpperCodePoint(char32_t c) {
   if (c >= U'a' && c <= U'z') return c - 0x20;
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
   switch (c) {
-    case 0xFF: return 0x178;
-    case 0x161: return 0x160;
-    case 0x153: return 0x152;
-    case 0x17E: return 0x17D;
-    default: return c;
+    case 0xFF:
+      return 0x178;
+    case 0x161:
+      return 0x160;
+    case 0x153:
+      return 0x152;
+    case 0x17E:
+      return 0x17D;
+    default:
+      return c;
   }
 }
 
@@ -130,8 +135,12 @@ std::string FirstCharacter(std::string_view text) {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // Length of the number at the start of text (sign, digits, fraction, exponent); 0 for none.
 std::size_t NumberLength(std::string_view text) {
@@ -193,6 +202,8 @@ std::int16_t ToInteger16(double value) {
   return static_cast<std::int16_t>(rounded);
 }
 
-std::string DecimalText(long long value) { return std::to_string(value); }
+std::string DecimalText(long long value) {
+  return std::to_string(value);
+}
 
 }  // namespace tdwk

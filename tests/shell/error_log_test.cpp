@@ -32,7 +32,8 @@ TEST_F(ErrorLogTest, EntriesAreAppendedAndNegativeNumbersKeepTheirSign) {
 }
 
 TEST_F(ErrorLogTest, AUserMessageIsShownWithTheWebsiteAdviceOnce) {
-  shell->errors.ReportError(5, "x", "basTDWK", "Main", "There was a problem showing the main screen.");
+  shell->errors.ReportError(5, "x", "basTDWK", "Main",
+                            "There was a problem showing the main screen.");
   ASSERT_EQ(host.messageBoxes.size(), 1u);
   EXPECT_EQ(host.messageBoxes[0],
             "There was a problem showing the main screen.\r\n\r\n"
@@ -41,7 +42,8 @@ TEST_F(ErrorLogTest, AUserMessageIsShownWithTheWebsiteAdviceOnce) {
 
 TEST_F(ErrorLogTest, WithoutALogsFolderNothingIsCreatedAndTheBoxStillAppears) {
   std::filesystem::remove_all(folder.Path() + "Logs");
-  shell->errors.ReportError(5, "x", "frmTDWK", "Form_Load", "There was a problem loading the main screen.");
+  shell->errors.ReportError(5, "x", "frmTDWK", "Form_Load",
+                            "There was a problem loading the main screen.");
   EXPECT_FALSE(folder.Exists("Logs"));
   EXPECT_EQ(host.messageBoxes.size(), 1u);
 }

@@ -37,8 +37,8 @@ TEST_F(MainWindowTest, LoadingLaysOutTheFrameAndStartsTheIntroduction) {
                           "swfBackgroundCorner Set Left=1250", "swfBackgroundCorner Set Top=1250",
                           "swfBackgroundCorner LoadMovie " + app + "/Menus/BackgroundCorner.swf",
                           "swfMain Set Left=0", "swfMain Set Top=0", "swfMain Set Width=15360",
-                          "swfMain Set Height=11520", "swfMain LoadMovie " + app + "/Menus/Intro.swf",
-                          "swfMain BringToFront"));
+                          "swfMain Set Height=11520",
+                          "swfMain LoadMovie " + app + "/Menus/Intro.swf", "swfMain BringToFront"));
 }
 
 TEST_F(MainWindowTest, ControlsAreCreatedWithTheirSettings) {
@@ -49,7 +49,8 @@ TEST_F(MainWindowTest, ControlsAreCreatedWithTheirSettings) {
   EXPECT_EQ(host.Control("swfBackgroundTop").Settings().salign, "LT");
   EXPECT_EQ(host.Control("swfBackgroundLeft").Settings().salign, "LT");
   EXPECT_EQ(host.Control("swfBackgroundCorner").Settings().scale, "ExactFit");
-  for (const char* name : {"swfMain", "swfBackgroundTop", "swfBackgroundLeft", "swfBackgroundCorner"}) {
+  for (const char* name :
+       {"swfMain", "swfBackgroundTop", "swfBackgroundLeft", "swfBackgroundCorner"}) {
     const FlashSettings& settings = host.Control(name).Settings();
     EXPECT_EQ(settings.wmode, "Window");
     EXPECT_EQ(settings.quality, "High");
@@ -66,13 +67,13 @@ TEST_F(MainWindowTest, TheHomeMenuTakesTheContentAreaAndGreetsTheChild) {
   s.state.currentChild->firstName = "Sam";
   s.frmTDWK.showHomeMenu(false);
   const std::string app = folder.Path();
-  EXPECT_THAT(Strings(calls),
-              ElementsAre("swfMain Set Width=13710", "swfMain Set Height=9870",
-                          "swfMain Set Left=1450", "swfMain Set Top=1450",
-                          "swfMain LoadMovie " + app + "/Menus/Home.swf",
-                          "swfMain SetVariable welcomeMsg=Welcome Sam, this is a demonstration "
-                          "version of tindlewick",
-                          "swfBackgroundTop Play"));
+  EXPECT_THAT(
+      Strings(calls),
+      ElementsAre("swfMain Set Width=13710", "swfMain Set Height=9870", "swfMain Set Left=1450",
+                  "swfMain Set Top=1450", "swfMain LoadMovie " + app + "/Menus/Home.swf",
+                  "swfMain SetVariable welcomeMsg=Welcome Sam, this is a demonstration "
+                  "version of tindlewick",
+                  "swfBackgroundTop Play"));
 }
 
 TEST_F(MainWindowTest, WithoutAChildTheHomeMenuStopsAtTheGreeting) {
@@ -146,7 +147,8 @@ TEST_F(MainWindowTest, AScreenTooSmallForTheFrameIsALoggedFailureOfTheLoad) {
   shell->frmTDWK.Create();
   tiny.ShowModal(shell->frmTDWK);
   ASSERT_EQ(tiny.messageBoxes.size(), 1u);
-  EXPECT_THAT(tiny.messageBoxes[0], ::testing::StartsWith("There was a problem loading the main screen."));
+  EXPECT_THAT(tiny.messageBoxes[0],
+              ::testing::StartsWith("There was a problem loading the main screen."));
   EXPECT_THAT(Log(), ::testing::HasSubstr("*** Error: 380 - Invalid property value\r\n"
                                           "    Module: frmTDWK, Procedure: Form_Load"));
 }

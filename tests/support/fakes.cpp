@@ -15,7 +15,9 @@ namespace {
 constexpr std::int32_t kPlayerProcedure = 0x1000;
 constexpr std::int32_t kShellProcedureBase = 0x2000;
 
-std::string Twips(float value) { return fmt::format("{}", value); }
+std::string Twips(float value) {
+  return fmt::format("{}", value);
+}
 }  // namespace
 
 std::string Call::ToString() const {
@@ -50,7 +52,9 @@ std::string RecordingFlashControl::GetVariable(const std::string& name) {
   return found->second;
 }
 
-void RecordingFlashControl::Play() { Record({name_, "Play"}); }
+void RecordingFlashControl::Play() {
+  Record({name_, "Play"});
+}
 
 void RecordingFlashControl::GotoFrame(int frame) {
   Call call{name_, "GotoFrame"};
@@ -74,7 +78,9 @@ void RecordingFlashControl::SetHeight(float twips) {
   Record({name_, "Set", "Height", Twips(twips)});
   height_ = twips;
 }
-void RecordingFlashControl::BringToFront() { Record({name_, "BringToFront"}); }
+void RecordingFlashControl::BringToFront() {
+  Record({name_, "BringToFront"});
+}
 
 void RecordingFlashControl::Send(const std::string& command, const std::string& args) {
   if (handler_) handler_(command, args);

@@ -17,8 +17,8 @@ namespace tdwk::testing {
 // One call the shell made on a control or the window, in the order made.
 struct Call {
   std::string control;
-  std::string op;  // LoadMovie, SetVariable, GetVariable, Play, GotoFrame, Set, BringToFront
-  std::string name;  // variable or property name
+  std::string op;     // LoadMovie, SetVariable, GetVariable, Play, GotoFrame, Set, BringToFront
+  std::string name;   // variable or property name
   std::string value;  // variable value, URL, or property value as text
   int frame = 0;
 
@@ -87,8 +87,7 @@ class FakeWindowHost : public WindowHost, public PlayerWindows {
   float WindowWidth() const override { return width_; }
   float WindowHeight() const override { return height_; }
   WindowHandle MainWindowHandle() const override { return 1; }
-  FlashControl& CreateFlashControl(const std::string& name,
-                                   const FlashSettings& settings) override;
+  FlashControl& CreateFlashControl(const std::string& name, const FlashSettings& settings) override;
   Timer& CreateTimer(const std::string& name, int intervalMs,
                      std::function<void()> onTick) override;
   void MessageBox(const std::string& text) override { messageBoxes.push_back(text); }

@@ -25,8 +25,8 @@ class ShellTest : public ::testing::Test {
  protected:
   ShellTest()
       : files(folder.Path()),
-        clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3} +
-              std::chrono::hours{9} + std::chrono::minutes{15} + std::chrono::seconds{42}) {
+        clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3} + std::chrono::hours{9} +
+              std::chrono::minutes{15} + std::chrono::seconds{42}) {
     folder.MakeFolder("Users");
     folder.MakeFolder("High Scores");
     folder.MakeFolder("Logs");
@@ -44,8 +44,8 @@ class ShellTest : public ::testing::Test {
   }
 
   Shell& NewShell(std::string commandLine = "") {
-    platform = std::make_unique<Platform>(Platform{host, host, files, clock, locale, codePage,
-                                                   lock, folder.Path(), std::move(commandLine)});
+    platform = std::make_unique<Platform>(Platform{host, host, files, clock, locale, codePage, lock,
+                                                   folder.Path(), std::move(commandLine)});
     shell = std::make_unique<Shell>(*platform);
     return *shell;
   }

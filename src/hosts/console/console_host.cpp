@@ -78,7 +78,9 @@ Timer& ConsoleHost::CreateTimer(const std::string& name, int intervalMs,
   return *timers_.back();
 }
 
-void ConsoleHost::MessageBox(const std::string& text) { trace_.MessageBox(text); }
+void ConsoleHost::MessageBox(const std::string& text) {
+  trace_.MessageBox(text);
+}
 
 void ConsoleHost::ShowModal(WindowEvents& events) {
   events_ = &events;
@@ -112,7 +114,9 @@ void ConsoleHost::UnloadWindow() {
   if (!ended_) trace_.Unload();
 }
 
-void ConsoleHost::EndProgram() { ended_ = true; }
+void ConsoleHost::EndProgram() {
+  ended_ = true;
+}
 
 void ConsoleHost::Dispatch(const InputEvent& event) {
   switch (event.kind) {
@@ -136,8 +140,12 @@ void ConsoleHost::Dispatch(const InputEvent& event) {
         break;
       }
       break;
-    case InputEvent::Kind::Wait: AdvanceTime(event.ms); break;
-    case InputEvent::Kind::Close: UnloadWindow(); break;
+    case InputEvent::Kind::Wait:
+      AdvanceTime(event.ms);
+      break;
+    case InputEvent::Kind::Close:
+      UnloadWindow();
+      break;
   }
 }
 
@@ -160,7 +168,8 @@ void ConsoleHost::AdvanceTime(std::int64_t ms) {
   for (;;) {
     ConsoleTimer* next = nullptr;
     for (auto& timer : timers_) {
-      if (timer->Enabled() && timer->DueMs() <= until && (!next || timer->DueMs() < next->DueMs())) {
+      if (timer->Enabled() && timer->DueMs() <= until &&
+          (!next || timer->DueMs() < next->DueMs())) {
         next = timer.get();
       }
     }

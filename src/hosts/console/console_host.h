@@ -34,8 +34,7 @@ class ConsoleHost : public WindowHost, public PlayerWindows {
   float WindowWidth() const override { return windowWidth_; }
   float WindowHeight() const override { return windowHeight_; }
   WindowHandle MainWindowHandle() const override { return kMainWindow; }
-  FlashControl& CreateFlashControl(const std::string& name,
-                                   const FlashSettings& settings) override;
+  FlashControl& CreateFlashControl(const std::string& name, const FlashSettings& settings) override;
   Timer& CreateTimer(const std::string& name, int intervalMs,
                      std::function<void()> onTick) override;
   void MessageBox(const std::string& text) override;

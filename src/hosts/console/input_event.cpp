@@ -8,11 +8,15 @@ namespace tdwk {
 namespace {
 
 constexpr std::array<std::string_view, 4> kControls{"swfMain", "swfBackgroundTop",
-                                                     "swfBackgroundLeft", "swfBackgroundCorner"};
+                                                    "swfBackgroundLeft", "swfBackgroundCorner"};
 
-ParsedLine Failure(std::string why) { return ParsedLine{std::nullopt, std::move(why)}; }
+ParsedLine Failure(std::string why) {
+  return ParsedLine{std::nullopt, std::move(why)};
+}
 
-ParsedLine Parsed(InputEvent event) { return ParsedLine{std::move(event), {}}; }
+ParsedLine Parsed(InputEvent event) {
+  return ParsedLine{std::move(event), {}};
+}
 
 ParsedLine ParsePlain(std::string_view line) {
   const std::size_t firstBlank = line.find(' ');

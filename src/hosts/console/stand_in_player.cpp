@@ -57,7 +57,9 @@ void StandInPlayer::SetHeight(float twips) {
   height_ = twips;
 }
 
-void StandInPlayer::BringToFront() { trace_.BringToFront(name_); }
+void StandInPlayer::BringToFront() {
+  trace_.BringToFront(name_);
+}
 
 void StandInPlayer::DefineVariable(const std::string& name, const std::string& value) {
   variables_[name] = value;

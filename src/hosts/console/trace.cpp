@@ -54,7 +54,9 @@ void Trace::GetVariable(const std::string& control, const std::string& name,
   Write(line);
 }
 
-void Trace::Play(const std::string& control) { Write(Op(control, "Play")); }
+void Trace::Play(const std::string& control) {
+  Write(Op(control, "Play"));
+}
 
 void Trace::GotoFrame(const std::string& control, int frame) {
   Line line = Op(control, "GotoFrame");
@@ -81,7 +83,9 @@ void Trace::SetFlag(const std::string& control, const std::string& property, boo
   Write(line);
 }
 
-void Trace::BringToFront(const std::string& control) { Write(Op(control, "BringToFront")); }
+void Trace::BringToFront(const std::string& control) {
+  Write(Op(control, "BringToFront"));
+}
 
 void Trace::Message(const std::string& control, std::uint32_t message, bool delivered,
                     std::int32_t result) {

@@ -14,8 +14,10 @@ TEST(ConsoleHostTest, StartsTheIntroductionInAFramedWindowAndClosesAtTheEndOfInp
   const ConsoleRun run = app.Run({});
   EXPECT_EQ(run.exitStatus, 0);
   ASSERT_GE(run.trace.size(), 3u);
-  EXPECT_EQ(run.trace[0].dump(), R"({"control":"frmTDWK","op":"Set","property":"Width","value":15360})");
-  EXPECT_EQ(run.trace[1].dump(), R"({"control":"frmTDWK","op":"Set","property":"Height","value":11520})");
+  EXPECT_EQ(run.trace[0].dump(),
+            R"({"control":"frmTDWK","op":"Set","property":"Width","value":15360})");
+  EXPECT_EQ(run.trace[1].dump(),
+            R"({"control":"frmTDWK","op":"Set","property":"Height","value":11520})");
   const auto loads = run.Ops("LoadMovie", "swfMain");
   ASSERT_EQ(loads.size(), 1u);
   EXPECT_EQ(loads[0]["url"], app.Path() + "/Menus/Intro.swf");
@@ -83,7 +85,8 @@ TEST(ConsoleHostTest, ASecondCopyOverTheSameFolderEndsAtOnceAndSilently) {
 
 TEST(ConsoleHostTest, RightButtonMessagesAreDispatchedToEachPlayerWindow) {
   ConsoleApp app;
-  const ConsoleRun run = app.Run({R"({"event":"message","control":"swfBackgroundCorner","message":513})"});
+  const ConsoleRun run =
+      app.Run({R"({"event":"message","control":"swfBackgroundCorner","message":513})"});
   const auto messages = run.Ops("Message", "swfBackgroundCorner");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0]["message"], 513);

@@ -17,8 +17,7 @@ struct ConsoleRun {
   // The trace lines with this op (and control, when given).
   std::vector<nlohmann::json> Ops(const std::string& op, const std::string& control = "") const;
   // The value of the last SetVariable of name on control; empty when never set.
-  std::string LastVariable(const std::string& name,
-                           const std::string& control = "swfMain") const;
+  std::string LastVariable(const std::string& name, const std::string& control = "swfMain") const;
   bool HasVariable(const std::string& name, const std::string& control = "swfMain") const;
 };
 
