@@ -1,0 +1,32 @@
+#include "fuzz_support.h"
+
+#include <cstdlib>
+
+namespace tdwk::fuzzing {
+
+namespace {
+// Temporary folders on a memory file system keep thousands of runs a second affordable.
+bool PreferMemoryTemporaryFolder() {
+  if (std::getenv("TMPDIR") == nullptr) ::setenv("TMPDIR", "/dev/shm", 0);
+  return true;
+}
+const bool kMemoryFolder = PreferMemoryTemporaryFolder();
+}  // namespace
+
+FuzzShell::FuzzShell()
+    : files_(folder_.Path()),
+      clock_(std::chrono::local_days{std::chrono::year{2026} / 12 / 9} + std::chrono::hours{18}) {
+  (void)kMemoryFolder;
+  folder_.MakeFolder("Users");
+  folder_.MakeFolder("High Scores");
+  folder_.MakeFolder("Logs");
+  platform_ = std::make_unique<Platform>(
+      Platform{host_, host_, files_, clock_, locale_, codePage_, lock_, folder_.Path(), ""});
+  shell_ = std::make_unique<Shell>(*platform_);
+  shell_->state.appPath = folder_.Path();
+  shell_->state.subclassedWindows.emplace();
+  shell_->frmTDWK.Create();
+  host_.ShowModal(shell_->frmTDWK);
+}
+
+}  // namespace tdwk::fuzzing
