@@ -1,0 +1,180 @@
+#include "swf/bridge.h"
+
+#include "swf/avm1_assembler.h"
+#include "swf/format_error.h"
+#include "swf/movie_reader.h"
+#include "swf/movie_writer.h"
+#include "swf/tags.h"
+
+namespace tdwk::swf {
+
+namespace {
+
+// What a movie of unknown shape gets: 550 by 400 pixels, 12 frames a second, white.
+constexpr Rect kDefaultStage{0, 550 * kTwipsPerPixel, 0, 400 * kTwipsPerPixel};
+constexpr double kDefaultFrameRate = 12;
+constexpr Rgb kDefaultBackground{255, 255, 255};
+
+constexpr std::uint8_t kCurrentFrameProperty = 4;
+// Callbacks keep their parameters in registers and have no locals of their own, so a plain
+// variable name always resolves on the wrapped movie's timeline.
+constexpr std::uint16_t kBareFunction = function_flag::kSuppressThis |
+                                        function_flag::kSuppressArguments |
+                                        function_flag::kSuppressSuper;
+
+// State lives on one object of the bridge's own timeline (_level0), out of the wrapped movie's
+// way: whether it has loaded, whether it seemed to play at the last frame, and that frame.
+void PushState(Assembler& a) {
+  a.Push("tdwkBridge").GetVariable();
+}
+
+void SkipUnlessLoaded(Assembler& a, Assembler::Label skip) {
+  PushState(a);
+  a.Push("loaded").GetMember().Not().If(skip);
+}
+
+void RememberFrame(Assembler& a) {
+  PushState(a);
+  a.Push({std::string("lastFrame"), std::string("_level1"),
+          static_cast<std::int32_t>(kCurrentFrameProperty)});
+  a.GetProperty().SetMember();
+}
+
+void AddCallback(Assembler& a, std::string_view name) {
+  // The function is already on the stack: addCallback(name, null, function).
+  a.Push({Null{}, std::string(name), 3});
+  a.Push("flash").GetVariable().Push("external").GetMember();
+  a.Push("ExternalInterface").GetMember().Push("addCallback").CallMethod().Pop();
+}
+
+void SetVariableCallback(Assembler& a) {
+  a.BeginFunction2("", {{1, "name"}, {2, "value"}}, 3, kBareFunction);
+  auto skip = a.NewLabel();
+  SkipUnlessLoaded(a, skip);
+  a.SetTarget("_level1").Push({Register{1}, Register{2}}).SetVariable().SetTarget("");
+  a.Bind(skip);
+  a.EndFunction();
+  AddCallback(a, "SetVariable");
+}
+
+void GetVariableCallback(Assembler& a) {
+  a.BeginFunction2("", {{1, "name"}}, 3, kBareFunction);
+  auto undefinedValue = a.NewLabel();
+  SkipUnlessLoaded(a, undefinedValue);
+  a.SetTarget("_level1").Push(Register{1}).GetVariable().StoreRegister(2).Pop().SetTarget("");
+  a.Push(Register{2}).TypeOf().Push("undefined").StrictEquals().If(undefinedValue);
+  a.Push(Register{2}).ToString().Return();
+  a.Bind(undefinedValue);
+  a.Push(Null{}).Return();
+  a.EndFunction();
+  AddCallback(a, "GetVariable");
+}
+
+void GotoFrameCallback(Assembler& a) {
+  a.BeginFunction2("", {{1, "frame"}}, 3, kBareFunction);
+  auto skip = a.NewLabel();
+  auto stopped = a.NewLabel();
+  SkipUnlessLoaded(a, skip);
+  PushState(a);
+  a.Push("playing").GetMember().StoreRegister(2).Pop();
+  a.SetTarget("_level1");
+  a.Push(Register{1}).ToNumber().Push(1).Add2().GotoFrame2(false);
+  a.Push(Register{2}).Not().If(stopped);
+  a.Play();
+  a.Bind(stopped);
+  a.SetTarget("");
+  RememberFrame(a);
+  a.Bind(skip);
+  a.EndFunction();
+  AddCallback(a, "GotoFrame");
+}
+
+void PlayCallback(Assembler& a) {
+  a.BeginFunction2("", {}, 1, kBareFunction);
+  auto skip = a.NewLabel();
+  SkipUnlessLoaded(a, skip);
+  a.SetTarget("_level1").Play().SetTarget("");
+  PushState(a);
+  a.Push({std::string("playing"), true}).SetMember();
+  a.Bind(skip);
+  a.EndFunction();
+  AddCallback(a, "Play");
+}
+
+// The player cannot be asked whether a timeline plays, so the bridge watches it: a timeline
+// whose frame changed since the last frame plays.
+void WatchPlayState(Assembler& a) {
+  a.Push("onEnterFrame");
+  a.BeginFunction2("", {}, 2, kBareFunction);
+  a.Push({std::string("_level1"), static_cast<std::int32_t>(kCurrentFrameProperty)});
+  a.GetProperty().StoreRegister(1).Pop();
+  PushState(a);
+  a.Push({std::string("playing"), Register{1}});
+  PushState(a);
+  a.Push("lastFrame").GetMember().Equals2().Not().SetMember();
+  PushState(a);
+  a.Push({std::string("lastFrame"), Register{1}}).SetMember();
+  a.EndFunction();
+  a.SetVariable();
+}
+
+void LoadedHandler(Assembler& a, std::string_view event) {
+  a.Push("tdwkBridgeLoader").GetVariable().Push(std::string(event));
+  a.BeginFunction2("", {}, 1, kBareFunction);
+  PushState(a);
+  a.Push({std::string("loaded"), true}).SetMember();
+  RememberFrame(a);
+  a.FsCommand(kBridgeLoadedCommand, "");
+  a.EndFunction();
+  a.SetMember();
+}
+
+std::string BridgeCode(std::string_view url) {
+  Assembler a;
+  a.Push({std::string("tdwkBridge"), 0, std::string("Object")}).NewObject().SetVariable();
+  PushState(a);
+  a.Push({std::string("loaded"), false}).SetMember();
+  PushState(a);
+  a.Push({std::string("playing"), true}).SetMember();
+  PushState(a);
+  a.Push({std::string("lastFrame"), 0}).SetMember();
+
+  SetVariableCallback(a);
+  GetVariableCallback(a);
+  GotoFrameCallback(a);
+  PlayCallback(a);
+  WatchPlayState(a);
+
+  a.Push({std::string("tdwkBridgeLoader"), 0, std::string("MovieClipLoader")});
+  a.NewObject().SetVariable();
+  LoadedHandler(a, "onLoadInit");
+  // A movie that cannot be loaded plays as an empty movie: the page need not wait for it.
+  LoadedHandler(a, "onLoadError");
+  a.Push({1, std::string(url), 2});
+  a.Push("tdwkBridgeLoader").GetVariable().Push("loadClip").CallMethod().Pop();
+  a.Stop();
+  return a.Finish();
+}
+
+}  // namespace
+
+std::string BuildBridgeMovie(std::string_view wrappedMovieBytes, std::string_view wrappedMovieUrl) {
+  Rect stage = kDefaultStage;
+  double frameRate = kDefaultFrameRate;
+  Rgb background = kDefaultBackground;
+  try {
+    MovieHeader header = ReadMovieHeader(wrappedMovieBytes);
+    stage = header.stage;
+    frameRate = header.frameRate;
+    background = header.background.value_or(kDefaultBackground);
+  } catch (const FormatError&) {
+    // An unreadable movie still gets a bridge; the player reports the movie itself.
+  }
+  MovieWriter movie(8, stage, frameRate);
+  movie.Add(SetBackgroundColorTag(background));
+  movie.Add(DoActionTag(BridgeCode(wrappedMovieUrl)));
+  movie.ShowFrame();
+  return movie.Finish();
+}
+
+}  // namespace tdwk::swf

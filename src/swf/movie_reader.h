@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "swf/movie_writer.h"
+#include "swf/types.h"
+
+namespace tdwk::swf {
+
+struct MovieHeader {
+  Compression compression = Compression::None;
+  std::uint8_t version = 0;
+  std::uint32_t fileLength = 0;  // uncompressed, header included
+  Rect stage;
+  double frameRate = 0;
+  std::uint16_t frameCount = 0;
+  std::optional<Rgb> background;  // the first SetBackgroundColor, if any
+};
+
+struct TagView {
+  std::uint16_t code = 0;
+  std::string_view body;
+};
+
+struct Movie {
+  MovieHeader header;
+  std::string body;            // everything after the first eight bytes, decompressed
+  std::size_t tagsOffset = 0;  // where the first tag begins in body
+  std::string_view Tags() const { return std::string_view(body).substr(tagsOffset); }
+};
+
+// Largest uncompressed movie accepted, so a forged length cannot exhaust memory.
+constexpr std::uint32_t kMaxMovieLength = 256U << 20;
+
+// Reads a whole movie file. FormatError for a bad signature, a length that does not fit the
+// data, corrupt compressed data or a tag running past the end.
+Movie ReadMovie(std::string_view file);
+MovieHeader ReadMovieHeader(std::string_view file);
+
+// The tag records of a tag stream up to and including End (or the end of the data).
+// FormatError when a record runs past the end.
+std::vector<TagView> ReadTags(std::string_view tags);
+
+}  // namespace tdwk::swf
