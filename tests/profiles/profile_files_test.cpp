@@ -156,7 +156,7 @@ TEST_F(ProfileFilesTest, WritingCreatesAMissingUsersFolder) {
 
 TEST_F(ProfileFilesTest, AUsersFolderThatCannotBeCreatedIsReportedAndNothingIsWritten) {
   std::filesystem::remove_all(folder.Path() + "Users");
-  faulty.FailOn("CreateFolder", vb::kPermissionDenied);
+  watched.FailOn("CreateFolder", vb::kPermissionDenied);
   EXPECT_FALSE(Write(child_details{}));
   EXPECT_THAT(Reports(), ElementsAre("70 basTDWK WriteDataFile"));
   EXPECT_FALSE(folder.Exists("Users"));
@@ -165,7 +165,7 @@ TEST_F(ProfileFilesTest, AUsersFolderThatCannotBeCreatedIsReportedAndNothingIsWr
 TEST_F(ProfileFilesTest, AReplaceThatFailsPassesToTheCallerAndKeepsTheOldProfile) {
   WriteProfile(1, "Anna", "Smith");
   const std::string before = folder.ReadFile("Users/USER1.DAT");
-  faulty.FailOn("ReplaceFile");
+  watched.FailOn("ReplaceFile");
   EXPECT_THROW(Write(child_details{}), VbError);
   EXPECT_EQ(folder.ReadFile("Users/USER1.DAT"), before);
   EXPECT_TRUE(Reports().empty());  // the caller reports it under its own name

@@ -273,7 +273,7 @@ TEST_F(ProfileFormTest, ATextTooLongIsNeverHalfWritten) {
 
 TEST_F(ProfileFormTest, ASaveKilledAtTheReplaceLeavesTheOldProfileWhole) {
   const std::string before = folder.ReadFile("Users/USER2.DAT");
-  faulty.FailOn("ReplaceFile");
+  watched.FailOn("ReplaceFile");
   FillForm();
   Save("EDIT");
   EXPECT_EQ(folder.ReadFile("Users/USER2.DAT"), before);

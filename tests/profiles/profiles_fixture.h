@@ -15,11 +15,12 @@
 
 namespace tdwk::testing {
 
-// Passes every call on to a real file system, records it, and fails the operations it is told
-// to fail, as a full disk or a crash at that step would.
-class FaultyFileSystem : public FileSystem {
+// Passes every call on to a real file system, records it with its paths (so a test can tell
+// that no path was built from a refused key), and fails the named operations, as a full disk
+// or a crash at that step would.
+class WatchedFileSystem : public FileSystem {
  public:
-  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+  explicit WatchedFileSystem(FileSystem& inner) : inner_(inner) {}
 
   void FailOn(const std::string& op, std::int32_t number = vb::kDiskFull) {
     failing_.insert(op);
@@ -92,14 +93,14 @@ class ProfilesTest : public ShellTest {
  protected:
   Shell& Started() {
     platform = std::make_unique<Platform>(
-        Platform{host, host, faulty, clock, locale, codePage, lock, folder.Path(), ""});
+        Platform{host, host, watched, clock, locale, codePage, lock, folder.Path(), ""});
     shell = std::make_unique<Shell>(*platform);
     shell->state.appPath = folder.Path();
     shell->state.subclassedWindows.emplace();
     shell->frmTDWK.Create();
     host.ShowModal(shell->frmTDWK);
     calls.clear();
-    faulty.calls.clear();
+    watched.calls.clear();
     return *shell;
   }
 
@@ -142,7 +143,7 @@ class ProfilesTest : public ShellTest {
     return lines;
   }
 
-  FaultyFileSystem faulty{files};
+  WatchedFileSystem watched{files};
 };
 
 }  // namespace tdwk::testing

@@ -48,7 +48,7 @@ class UserDirectoryTest : public ProfilesTest {
     return bytes.substr(at + 2, static_cast<unsigned char>(bytes[at]));
   }
   bool AnyFileCallMentions(const std::string& text) const {
-    for (const std::string& call : faulty.calls) {
+    for (const std::string& call : watched.calls) {
       if (call.find(text) != std::string::npos) return true;
     }
     return false;
@@ -82,7 +82,7 @@ TEST_F(UserDirectoryTest, OnlyOrdinaryFilesAreListedAndEachIsReadAsAProfile) {
   EXPECT_THAT(Reports(), ElementsAre("6 basTDWK getUserDetails"));
   // The last file listed is the one the reader worked on last.
   EXPECT_EQ(shell->state.currentUserID,
-            faulty.calls.back().substr(faulty.calls.back().rfind('/') + 1));
+            watched.calls.back().substr(watched.calls.back().rfind('/') + 1));
 }
 
 TEST_F(UserDirectoryTest, PickingAKeyReadsItsProfileWhateverTheExtensionCase) {
@@ -115,7 +115,7 @@ TEST_F(UserDirectoryTest, PickingARefusedKeyTouchesNoFileAndEndsAsAnUnreadablePr
     EXPECT_EQ(shell->state.currentUserID, "") << key;
     EXPECT_EQ(shell->state.startMode, StartMode::UserChosen) << key;
   }
-  EXPECT_THAT(faulty.calls, IsEmpty());
+  EXPECT_THAT(watched.calls, IsEmpty());
   EXPECT_EQ(Reports(), std::vector<std::string>(kRefusedKeys.size(), "52 basTDWK setCurrentUser"));
 }
 
@@ -167,7 +167,7 @@ TEST_F(UserDirectoryTest, ADeleteOfNoProfileChangesNothingButShowsTheListAgain) 
   for (int n = 1; n <= 4; ++n) before.push_back(folder.ReadFile(ProfilePath(n)));
   for (const std::string key : {"USER0", "USER5", "USER32767", "USER02", "USERS", "../USER2"}) {
     calls.clear();
-    faulty.calls.clear();
+    watched.calls.clear();
     shell->users.deleteUser(key);
     EXPECT_EQ(shell->state.userCount, 4) << key;
     EXPECT_FALSE(AnyFileCallMentions("Delete")) << key;
@@ -183,7 +183,7 @@ TEST_F(UserDirectoryTest, ADeleteWhoseMoveFailsLosesNoProfileAndKeepsTheCount) {
   FourProfiles();
   std::vector<std::string> before;
   for (int n = 1; n <= 4; ++n) before.push_back(folder.ReadFile(ProfilePath(n)));
-  faulty.FailOn("RenameFile");
+  watched.FailOn("RenameFile");
   shell->users.deleteUser("USER2");
   EXPECT_EQ(shell->state.userCount, 4);
   for (int n = 1; n <= 4; ++n) EXPECT_EQ(folder.ReadFile(ProfilePath(n)), before[n - 1]);

@@ -26,7 +26,7 @@ class MovieCommandsTest : public ProfilesTest {
     shell->state.startMode = StartMode::UserChosen;
     shell->state.currentUserID = "USER1.DAT";
     shell->profiles.ReadDataFile();
-    faulty.calls.clear();
+    watched.calls.clear();
   }
 
   void ToMain(const std::string& command, const std::string& args = "") {
@@ -61,7 +61,7 @@ class MovieCommandsTest : public ProfilesTest {
     return reports;
   }
   bool UsersFolderTouched() const {
-    for (const std::string& call : faulty.calls) {
+    for (const std::string& call : watched.calls) {
       if (call.find("/Users") != std::string::npos) return true;
     }
     return false;
@@ -202,7 +202,7 @@ TEST_F(MovieCommandsTest, PickingAProfileThatCannotBeReadStopsAtTheGreeting) {
   for (const std::string key : {"USER7", "USER7.DAT", "USER01"}) {
     ToMain("vbLoadMovie", "GAMES");
     calls.clear();
-    faulty.calls.clear();
+    watched.calls.clear();
     ToMain("vbPickUser", key);
     EXPECT_FALSE(shell->state.currentChild) << key;
     EXPECT_EQ(shell->state.startMode, StartMode::UserChosen) << key;
