@@ -13,12 +13,12 @@ namespace tdwk {
 
 namespace {
 
-struct StoryRow {
+struct MovieRow {
   std::string_view key;
   std::string_view movie;  // relative to appPath, beginning with '/'
 };
 
-constexpr std::array<StoryRow, 6> kStoryTable{{
+constexpr std::array<MovieRow, 6> kStoryTable{{
     {"DRAGONSLAYER", "/Stories/Dragon.swf"},
     {"YOHOHO", "/Stories/YoHoHo.swf"},
     {"MONSTER", "/Stories/Monster.swf"},
@@ -28,7 +28,7 @@ constexpr std::array<StoryRow, 6> kStoryTable{{
 }};
 
 // The menu keys that open a movie and play it; HOME and HIGH_SCORE are handled apart.
-constexpr std::array<StoryRow, 5> kMenuMovies{{
+constexpr std::array<MovieRow, 5> kMenuMovies{{
     {"STORIES", "/Menus/Stories.swf"},
     {"GAMES", "/Menus/Games.swf"},
     {"FUNNIES", "/Menus/Funnies.swf"},
@@ -75,9 +75,8 @@ void MovieCommands::swfBackgroundLeft_FSCommand(std::string command, std::string
   RunTrapped(shell_.errors, kFormModule, "swfBackgroundLeft", [&] { navigateMenu(command, args); });
 }
 
-void MovieCommands::swfBackgroundTop_FSCommand(std::string command, std::string args) {
+void MovieCommands::swfBackgroundTop_FSCommand(std::string command, std::string) {
   RunTrapped(shell_.errors, kFormModule, "swfbackgroundTop", [&] {
-    (void)args;
     if (command == "QUIT") shell_.frmTDWK.showExitConfirmation();
   });
 }
@@ -91,7 +90,7 @@ void MovieCommands::navigateMenu(std::string sCommand, std::string sArgs) {
     window.swfMain().SetVariable("welcomeMsg", window.WelcomeMessage());
     return;
   }
-  for (const StoryRow& row : kMenuMovies) {
+  for (const MovieRow& row : kMenuMovies) {
     if (row.key == sArgs) {
       window.LoadMovie(appPath + std::string(row.movie), true);
       return;
@@ -114,7 +113,7 @@ void MovieCommands::vbStartApplication(const std::string&) {
 
 void MovieCommands::vbLoadMovie(const std::string& args) {
   const std::string& appPath = shell_.state.appPath;
-  for (const StoryRow& row : kStoryTable) {
+  for (const MovieRow& row : kStoryTable) {
     if (row.key == args) {
       shell_.frmTDWK.LoadMovie(appPath + std::string(row.movie), true);
       return;
