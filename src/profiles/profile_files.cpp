@@ -14,24 +14,39 @@ namespace {
 
 // The 26 stored texts in file order: the field names sorted alphabetically, case ignored.
 constexpr std::array<std::string child_details::*, 26> kStoredFields{
-    &child_details::brothersName1, &child_details::brothersName2,
-    &child_details::brothersName3, &child_details::cityName,
-    &child_details::countryName,   &child_details::fatherName,
-    &child_details::firstName,     &child_details::friendsName1,
-    &child_details::friendsName2,  &child_details::friendsName3,
-    &child_details::GrandadsName,  &child_details::GransName,
-    &child_details::lastName,      &child_details::middleName,
-    &child_details::mothersName,   &child_details::petName,
-    &child_details::petType,       &child_details::responsibleAdult1,
-    &child_details::responsibleAdult2, &child_details::schoolName,
-    &child_details::sex,           &child_details::sistersName1,
-    &child_details::sistersName2,  &child_details::sistersName3,
-    &child_details::streetName,    &child_details::teachersName,
+    &child_details::brothersName1,
+    &child_details::brothersName2,
+    &child_details::brothersName3,
+    &child_details::cityName,
+    &child_details::countryName,
+    &child_details::fatherName,
+    &child_details::firstName,
+    &child_details::friendsName1,
+    &child_details::friendsName2,
+    &child_details::friendsName3,
+    &child_details::GrandadsName,
+    &child_details::GransName,
+    &child_details::lastName,
+    &child_details::middleName,
+    &child_details::mothersName,
+    &child_details::petName,
+    &child_details::petType,
+    &child_details::responsibleAdult1,
+    &child_details::responsibleAdult2,
+    &child_details::schoolName,
+    &child_details::sex,
+    &child_details::sistersName1,
+    &child_details::sistersName2,
+    &child_details::sistersName3,
+    &child_details::streetName,
+    &child_details::teachersName,
 };
 
 }  // namespace
 
-std::string ProfileFiles::UsersFolder() const { return shell_.state.appPath + "Users/"; }
+std::string ProfileFiles::UsersFolder() const {
+  return shell_.state.appPath + "Users/";
+}
 
 std::string ProfileFiles::ReadStringFromBinaryFile(BinaryReader& file) {
   return Trapped(shell_.errors, kMainModule, "ReadStringFromBinaryFile", [&] {
@@ -45,10 +60,10 @@ std::string ProfileFiles::ReadStringFromBinaryFile(BinaryReader& file) {
 
 bool ProfileFiles::WriteStringToBinaryFile(BinaryWriter& file, const std::string& text) {
   return Trapped(shell_.errors, kMainModule, "WriteStringToBinaryFile", [&] {
-    const std::size_t length = CharacterCount(text);
-    if (length > kLongestStoredText) Raise(vb::kOverflow);
+    // One byte a character, so the byte count is the stored length.
     const std::string bytes = shell_.platform.codePage.FromUtf8(text);
-    file.WriteInt16(static_cast<std::int16_t>(length));
+    if (bytes.size() > kLongestStoredText) Raise(vb::kOverflow);
+    file.WriteInt16(static_cast<std::int16_t>(bytes.size()));
     file.WriteBytes(bytes);
     return true;
   });
@@ -78,15 +93,18 @@ void ProfileFiles::ReadDataFile() {
              [&] { shell_.state.currentChild = getUserDetails(); });
 }
 
-void ProfileFiles::WriteDataFile() {
+bool ProfileFiles::WriteDataFile() {
   FileSystem& files = shell_.platform.files;
   const std::string usersFolder = shell_.state.appPath + "Users";
   const bool folderReady = RunTrapped(shell_.errors, kMainModule, "WriteDataFile", [&] {
     if (!files.Exists(usersFolder)) files.CreateFolder(usersFolder);
   });
-  if (!folderReady) return;
+  if (!folderReady) return false;
 
   // Failures from here on pass to the caller, which reports them under its own name.
+  const std::string& userID = shell_.state.currentUserID;
+  // After a refused key currentUserID names no profile; nothing is written then.
+  if (userID.empty() || userID.find('/') != std::string::npos) Raise(vb::kBadFileName);
   const auto& child = shell_.state.currentChild;
   if (!child) Raise(vb::kObjectNotSet);
   BinaryWriter file;
@@ -98,9 +116,10 @@ void ProfileFiles::WriteDataFile() {
   if (failed) {
     // A record that cannot be stored whole is not written at all: the old file stays.
     shell_.errors.WriteLog("There was an error writing the file");
-    return;
+    return false;
   }
-  files.ReplaceFile(UsersFolder() + shell_.state.currentUserID, file.Bytes());
+  files.ReplaceFile(UsersFolder() + userID, file.Bytes());
+  return true;
 }
 
 std::int16_t ProfileFiles::Age(double dob) {

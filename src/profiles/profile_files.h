@@ -23,8 +23,9 @@ class ProfileFiles {
   // The profile named by currentUserID, or nothing when it cannot be read.
   std::optional<child_details> getUserDetails();
   void ReadDataFile();
-  // Writes currentChild to the file named by currentUserID, replacing it.
-  void WriteDataFile();
+  // Writes currentChild to the file named by currentUserID, replacing it. True when the file
+  // now holds the record; false when the writer refused or reported the write itself.
+  bool WriteDataFile();
   std::int16_t Age(double dob);
 
   std::string UsersFolder() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tdwk {
@@ -15,6 +16,12 @@ class ProfileForm {
   bool flashVariableExists(std::string name);
 
  private:
+  // The form's fields into the new currentChild, in the order the movie is asked for them.
+  void readForm();
+  // One part of the date of birth: a number that fits 16 bits, a half rounded to even.
+  std::int16_t readDatePart(const std::string& name);
+  void readAdultSlots();
+
   Shell& shell_;
 };
 

@@ -10,6 +10,10 @@ namespace tdwk {
 
 class Shell;
 
+// The name the start-up screen shows for a profile: the first name, one blank and the
+// initial of the last name in upper case.
+std::string UserListName(const child_details& child);
+
 // Listing, selecting, deleting and publishing the children's profiles (module basTDWK).
 class UserDirectory {
  public:
@@ -19,9 +23,16 @@ class UserDirectory {
   std::vector<std::optional<child_details>> getUsers();
   void setCurrentUser(std::string key);
   void deleteUser(std::string key);
+  // No trap of its own: a profile that cannot be read ends the operation that publishes.
   void publishUserList();
+  // "USER_NAME" + n and "USER_SEX" + n for n = 1 to userCount; what publishUserList and the
+  // start-up screen share.
+  void publishUserNames();
 
  private:
+  // Deletes the profile numbered n and moves every later one down one number.
+  void removeAndRenumber(int number);
+
   Shell& shell_;
 };
 

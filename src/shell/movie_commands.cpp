@@ -1,12 +1,210 @@
 #include "shell/movie_commands.h"
 
+#include <array>
+#include <string_view>
+
+#include "highscores/game_table.h"
+#include "profiles/profile_key.h"
 #include "shell/shell.h"
+#include "shell/text.h"
+#include "shell/trap.h"
 
 namespace tdwk {
 
-void MovieCommands::swfMain_FSCommand(std::string, std::string) {}
-void MovieCommands::swfBackgroundLeft_FSCommand(std::string, std::string) {}
-void MovieCommands::swfBackgroundTop_FSCommand(std::string, std::string) {}
-void MovieCommands::navigateMenu(std::string, std::string) {}
+namespace {
+
+struct MovieRow {
+  std::string_view key;
+  std::string_view movie;  // relative to appPath, beginning with '/'
+};
+
+constexpr std::array<MovieRow, 6> kStoryTable{{
+    {"DRAGONSLAYER", "/Stories/Dragon.swf"},
+    {"YOHOHO", "/Stories/YoHoHo.swf"},
+    {"MONSTER", "/Stories/Monster.swf"},
+    {"GHOST", "/Stories/Ghost.swf"},
+    {"LOCHNESS", "/Stories/LochNess.swf"},
+    {"FIREBREATHINGDRAGON", "/Stories/FireBreathingDragon.swf"},
+}};
+
+// The menu keys that open a movie and play it; HOME and HIGH_SCORE are handled apart.
+constexpr std::array<MovieRow, 5> kMenuMovies{{
+    {"STORIES", "/Menus/Stories.swf"},
+    {"GAMES", "/Menus/Games.swf"},
+    {"FUNNIES", "/Menus/Funnies.swf"},
+    {"TIME", "/Gadgets/Time.swf"},
+    {"CRYSTAL_BALL", "/Gadgets/CrystalBall.swf"},
+}};
+
+struct CommandRow {
+  std::string_view command;
+  void (MovieCommands::*handle)(const std::string& args);
+};
+
+}  // namespace
+
+void MovieCommands::swfMain_FSCommand(std::string command, std::string args) {
+  // In the order the command is tested; the first exact match wins.
+  static constexpr std::array<CommandRow, 14> kCommandTable{{
+      {"vbIntroFinished", &MovieCommands::vbIntroFinished},
+      {"vbStartApplication", &MovieCommands::vbStartApplication},
+      {"vbLoadMovie", &MovieCommands::vbLoadMovie},
+      {"vbCheckScores", &MovieCommands::vbCheckScores},
+      {"vbGetTimes", &MovieCommands::vbGetTimes},
+      {"vbSaveUser", &MovieCommands::vbSaveUser},
+      {"vbPickUser", &MovieCommands::vbPickUser},
+      {"vbDeleteUser", &MovieCommands::vbDeleteUser},
+      {"vbUpdateUser", &MovieCommands::vbUpdateUser},
+      {"vbRestartApp", &MovieCommands::vbRestartApp},
+      {"QUIT", &MovieCommands::QUIT},
+      {"QUIT_USER_MANAGER", &MovieCommands::QUIT_USER_MANAGER},
+      {"CLOSE", &MovieCommands::CLOSE},
+      {"confirmExit", &MovieCommands::confirmExit},
+  }};
+  RunTrapped(shell_.errors, kFormModule, "swfMain", [&] {
+    for (const CommandRow& row : kCommandTable) {
+      if (row.command == command) {
+        (this->*row.handle)(args);
+        return;
+      }
+    }
+  });
+}
+
+void MovieCommands::swfBackgroundLeft_FSCommand(std::string command, std::string args) {
+  RunTrapped(shell_.errors, kFormModule, "swfBackgroundLeft", [&] { navigateMenu(command, args); });
+}
+
+void MovieCommands::swfBackgroundTop_FSCommand(std::string command, std::string) {
+  RunTrapped(shell_.errors, kFormModule, "swfbackgroundTop", [&] {
+    if (command == "QUIT") shell_.frmTDWK.showExitConfirmation();
+  });
+}
+
+void MovieCommands::navigateMenu(std::string sCommand, std::string sArgs) {
+  if (sCommand != "vbLoadMovie") return;
+  MainWindow& window = shell_.frmTDWK;
+  const std::string& appPath = shell_.state.appPath;
+  if (sArgs == "HOME") {
+    window.LoadMovie(appPath + "/Menus/Home.swf", false);
+    window.swfMain().SetVariable("welcomeMsg", window.WelcomeMessage());
+    return;
+  }
+  for (const MovieRow& row : kMenuMovies) {
+    if (row.key == sArgs) {
+      window.LoadMovie(appPath + std::string(row.movie), true);
+      return;
+    }
+  }
+  if (sArgs == "HIGH_SCORE") shell_.highScoreScreen.ShowHighScores(appPath, "");
+}
+
+void MovieCommands::vbIntroFinished(const std::string&) {
+  if (shell_.state.startMode == StartMode::UserChosen) {
+    shell_.frmTDWK.showHomeMenu(false);
+  } else {
+    shell_.startup.loadStartupMenu();
+  }
+}
+
+void MovieCommands::vbStartApplication(const std::string&) {
+  shell_.frmTDWK.showHomeMenu(false);
+}
+
+void MovieCommands::vbLoadMovie(const std::string& args) {
+  const std::string& appPath = shell_.state.appPath;
+  for (const MovieRow& row : kStoryTable) {
+    if (row.key == args) {
+      shell_.frmTDWK.LoadMovie(appPath + std::string(row.movie), true);
+      return;
+    }
+  }
+  if (const GameRow* game = FindGameByLaunchKey(args)) {
+    shell_.frmTDWK.LoadMovie(appPath + std::string(game->movie), true);
+    return;
+  }
+  navigateMenu("vbLoadMovie", args);
+}
+
+void MovieCommands::vbCheckScores(const std::string& args) {
+  shell_.highScores.CheckHighScore(shell_.frmTDWK.swfMain().Movie(), args);
+}
+
+void MovieCommands::vbGetTimes(const std::string&) {
+  shell_.countdowns.setTimers();
+}
+
+void MovieCommands::vbSaveUser(const std::string& args) {
+  shell_.profileForm.saveUserDetails(args);
+  shell_.frmTDWK.swfMain().GotoFrame(1);
+}
+
+void MovieCommands::vbPickUser(const std::string& args) {
+  shell_.users.setCurrentUser(args);
+  shell_.frmTDWK.showHomeMenu(false);
+}
+
+void MovieCommands::vbDeleteUser(const std::string& args) {
+  shell_.users.deleteUser(args);
+}
+
+void MovieCommands::vbUpdateUser(const std::string& args) {
+  ShellState& state = shell_.state;
+  if (ProfileKeyNumber(args)) {
+    state.currentUserID = args + ".DAT";
+    shell_.profiles.ReadDataFile();
+  } else {
+    // Ends as a profile that cannot be read, but names no file at all.
+    state.currentUserID.clear();
+    state.currentChild.reset();
+    ReportRefusedKey(shell_.errors, kFormModule, "swfMain");
+  }
+  shell_.attributes.setFlashClildAttributes();
+  shell_.frmTDWK.swfMain().GotoFrame(3);
+}
+
+void MovieCommands::vbRestartApp(const std::string&) {
+  ShellState& state = shell_.state;
+  auto listed = shell_.users.getUsers();
+  if (listed.size() > static_cast<std::size_t>(kHighestProfileNumber)) Raise(vb::kOverflow);
+  state.userCount = static_cast<std::int16_t>(listed.size());
+  if (state.userCount == 1) {
+    if (!listed.front()) Raise(vb::kObjectNotSet);  // the only profile could not be read
+    state.currentUserID = listed.front()->userID;
+    shell_.profiles.ReadDataFile();
+    state.startMode = StartMode::UserChosen;
+    shell_.frmTDWK.showHomeMenu(false);
+  } else {
+    state.startMode = StartMode::SelectUser;
+    shell_.startup.loadStartupMenu();
+  }
+}
+
+void MovieCommands::QUIT(const std::string&) {
+  shell_.frmTDWK.showExitConfirmation();
+}
+
+void MovieCommands::QUIT_USER_MANAGER(const std::string&) {
+  shell_.frmTDWK.showFinishMovie();
+}
+
+void MovieCommands::CLOSE(const std::string&) {
+  shell_.frmTDWK.tmrUnload().SetEnabled(true);
+}
+
+void MovieCommands::confirmExit(const std::string& args) {
+  const std::string choice = UpperCase(args);
+  MainWindow& window = shell_.frmTDWK;
+  if (choice == "SWAP") {
+    shell_.state.startMode = StartMode::SelectUser;
+    window.swfBackgroundTop().GotoFrame(0);
+    window.PutMainInFullWindow();
+    shell_.startup.loadStartupMenu();
+  } else if (choice == "CONTINUE") {
+    window.showHomeMenu(true);
+  } else if (choice == "EXIT") {
+    window.showFinishMovie();
+  }
+}
 
 }  // namespace tdwk

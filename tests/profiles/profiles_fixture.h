@@ -1,0 +1,149 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "shell/vb_error.h"
+#include "support/profile_bytes.h"
+#include "support/shell_fixture.h"
+
+namespace tdwk::testing {
+
+// Passes every call on to a real file system, records it with its paths (so a test can tell
+// that no path was built from a refused key), and fails the named operations, as a full disk
+// or a crash at that step would.
+class WatchedFileSystem : public FileSystem {
+ public:
+  explicit WatchedFileSystem(FileSystem& inner) : inner_(inner) {}
+
+  void FailOn(const std::string& op, std::int32_t number = vb::kDiskFull) {
+    failing_.insert(op);
+    number_ = number;
+  }
+
+  std::vector<std::string> ListFiles(const std::string& folder) override {
+    Enter("ListFiles", folder);
+    return inner_.ListFiles(folder);
+  }
+  bool FolderExists(const std::string& path) override {
+    Enter("FolderExists", path);
+    return inner_.FolderExists(path);
+  }
+  bool Exists(const std::string& path) override {
+    Enter("Exists", path);
+    return inner_.Exists(path);
+  }
+  void CreateFolder(const std::string& path) override {
+    Enter("CreateFolder", path);
+    inner_.CreateFolder(path);
+  }
+  void DeleteFile(const std::string& path) override {
+    Enter("DeleteFile", path);
+    inner_.DeleteFile(path);
+  }
+  void CopyFile(const std::string& from, const std::string& to) override {
+    Enter("CopyFile", from + " -> " + to);
+    inner_.CopyFile(from, to);
+  }
+  void RenameFile(const std::string& from, const std::string& to) override {
+    Enter("RenameFile", from + " -> " + to);
+    inner_.RenameFile(from, to);
+  }
+  void ResetAttributes(const std::string& path) override {
+    Enter("ResetAttributes", path);
+    inner_.ResetAttributes(path);
+  }
+  std::string ReadFile(const std::string& path) override {
+    Enter("ReadFile", path);
+    return inner_.ReadFile(path);
+  }
+  void ReplaceFile(const std::string& path, const std::string& bytes) override {
+    Enter("ReplaceFile", path);
+    inner_.ReplaceFile(path, bytes);
+  }
+  void AppendText(const std::string& path, const std::string& bytes) override {
+    inner_.AppendText(path, bytes);  // the log: neither recorded nor failed
+  }
+  std::string Resolve(const std::string& path) override {
+    Enter("Resolve", path);
+    return inner_.Resolve(path);
+  }
+
+  std::vector<std::string> calls;  // "Op path", in order
+
+ private:
+  void Enter(const std::string& op, const std::string& path) {
+    calls.push_back(op + " " + path);
+    if (failing_.count(op) != 0) throw VbError(number_);
+  }
+
+  FileSystem& inner_;
+  std::set<std::string> failing_;
+  std::int32_t number_ = vb::kDiskFull;
+};
+
+// A started shell over the fault-injecting file system.
+class ProfilesTest : public ShellTest {
+ protected:
+  Shell& Started() {
+    platform = std::make_unique<Platform>(
+        Platform{host, host, watched, clock, locale, codePage, lock, folder.Path(), ""});
+    shell = std::make_unique<Shell>(*platform);
+    shell->state.appPath = folder.Path();
+    shell->state.subclassedWindows.emplace();
+    shell->frmTDWK.Create();
+    host.ShowModal(shell->frmTDWK);
+    calls.clear();
+    watched.calls.clear();
+    return *shell;
+  }
+
+  void WriteProfile(int number, const std::string& first, const std::string& last = "",
+                    const std::string& sex = "") {
+    folder.WriteFile(ProfilePath(number), ProfileBytes(first, last, 36526.0, sex));
+  }
+  static std::string ProfilePath(int number) {
+    return "Users/USER" + std::to_string(number) + ".DAT";
+  }
+
+  // The failures in the log as "number module procedure", in order.
+  std::vector<std::string> Reports() const {
+    std::vector<std::string> reports;
+    std::istringstream lines(Log());
+    std::string number;
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const auto error = line.find("*** Error: ");
+      if (error != std::string::npos) {
+        const std::string rest = line.substr(error + 11);
+        number = rest.substr(0, rest.find(' '));
+      }
+      const auto module = line.find("    Module: ");
+      if (module == 0) {
+        const std::string rest = line.substr(12);
+        const auto comma = rest.find(", Procedure: ");
+        reports.push_back(number + " " + rest.substr(0, comma) + " " + rest.substr(comma + 13));
+      }
+    }
+    return reports;
+  }
+
+  // The calls on one control as text, in order.
+  std::vector<std::string> CallsOn(const std::string& control) const {
+    std::vector<std::string> lines;
+    for (const Call& call : calls) {
+      if (call.control == control) lines.push_back(call.ToString());
+    }
+    return lines;
+  }
+
+  WatchedFileSystem watched{files};
+};
+
+}  // namespace tdwk::testing
