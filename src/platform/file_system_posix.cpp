@@ -136,8 +136,17 @@ std::string PosixFileSystem::Relative(const std::string& path) const {
 }
 
 std::string PosixFileSystem::Existing(const std::string& path) {
-  std::string resolved = root_;
   const std::vector<std::string> parts = Components(Relative(path));
+  // Names are nearly always stored as the system spells them: one look-up settles that.
+  std::string exact = root_;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) exact += '/';
+    exact += parts[i];
+  }
+  struct stat info {};
+  if (::lstat(exact.c_str(), &info) == 0) return exact;
+
+  std::string resolved = root_;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const std::string name = MatchInFolder(resolved, parts[i]);
     if (name.empty()) return {};
