@@ -23,7 +23,13 @@ class HighScores {
   void SetHighScore(std::string gameIdentifier, std::string variablePrefix,
                     FlashControl& flashControl);
 
+  // appPath + "High Scores/" + identifier + ".dat"
+  std::string TablePath(const std::string& gameIdentifier) const;
+
  private:
+  // The movie path without as many leading characters as appPath has.
+  std::string WithoutAppPath(const std::string& moviePath) const;
+
   Shell& shell_;
 };
 

@@ -23,8 +23,15 @@ class WindowSubclassing {
                           std::int32_t lParam);
 
  private:
+  // What the window system calls: forwards to WindowProc of the context.
+  static std::int32_t Dispatch(void* context, WindowHandle hWnd, std::uint32_t uMsg,
+                               std::int32_t wParam, std::int32_t lParam);
+  // The slot value naming WindowProc, registered on first use.
+  std::int32_t ProcedureSlotValue();
+
   Shell& shell_;
   std::int32_t procedureSlotValue_ = 0;
+  bool procedureRegistered_ = false;
 };
 
 }  // namespace tdwk
