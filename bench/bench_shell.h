@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/posix.h"
+#include "shell/shell.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace tdwk::bench {
+
+// A shell over fake windows and a fresh application folder, its window loaded.
+struct BenchShell {
+  struct FreeLock : InstanceLock {
+    bool TryAcquire(const std::string&) override { return true; }
+  };
+
+  BenchShell()
+      : files(folder.Path()),
+        clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3} + std::chrono::hours{9}) {
+    folder.MakeFolder("High Scores");
+    folder.MakeFolder("Logs");
+    shell.state.appPath = folder.Path();
+    shell.state.subclassedWindows.emplace();
+    shell.frmTDWK.Create();
+    host.ShowModal(shell.frmTDWK);
+    calls.clear();
+  }
+
+  testing::TempFolder folder;
+  testing::CallLog calls;
+  testing::FakeWindowHost host{calls};
+  PosixFileSystem files;
+  FixedClock clock;
+  testing::BritishLocale locale;
+  Windows1252CodePage codePage;
+  FreeLock lock;
+  Platform platform{host, host, files, clock, locale, codePage, lock, folder.Path(), ""};
+  Shell shell{platform};
+};
+
+}  // namespace tdwk::bench
