@@ -55,10 +55,10 @@ void Countdowns::setTimers() {
     FlashControl& main = shell_.frmTDWK.swfMain();
     const Locale& locale = shell_.platform.locale;
     const year_month_day current{today};
-    const hh_mm_ss<seconds> clock{now - today};
-    const long long hour = clock.hours().count();
-    const long long minute = clock.minutes().count();
-    const long long second = clock.seconds().count();
+    const hh_mm_ss<seconds> timeOfDay{now - today};
+    const long long hour = timeOfDay.hours().count();
+    const long long minute = timeOfDay.minutes().count();
+    const long long second = timeOfDay.seconds().count();
 
     const auto publish = [&](std::string_view prefix, const Target& target, const std::string& flag,
                              const std::string& messageName, const std::string& greeting) {
