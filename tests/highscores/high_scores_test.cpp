@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "highscores/score_table_bytes.h"
+#include "shell/vb_error.h"
+#include "support/faulty_file_system.h"
 #include "support/shell_fixture.h"
 
 namespace tdwk::testing {
@@ -231,6 +233,36 @@ TEST_F(HighScoresTest, SetHighScorePublishesEveryEntryWithThePrefix) {
   shell->highScores.SetHighScore("MEMORY", "MEMORY", Main());
   EXPECT_TRUE(calls.empty());
   EXPECT_THAT(Log(), Not(HasSubstr("Procedure: SetHighScore")));
+}
+
+TEST_F(HighScoresTest, AFailureAtAnyFileOperationLeavesTheOldTableOrTheNewOne) {
+  WriteTable("PEGS", kDescending);
+  const std::string before = Table("PEGS");
+  auto after = Ranked(kDescending);
+  after.insert(after.begin(), {"Tom", "999"});
+  after.pop_back();
+
+  FaultyFileSystem faulty(files);
+  Platform ports{host, host, faulty, clock, locale, codePage, lock, folder.Path(), ""};
+  Shell s(ports);
+  s.state.appPath = folder.Path();
+  s.state.currentChild = shell->state.currentChild;
+  s.frmTDWK.Create();
+  s.highScores.CheckHighScore(folder.Path() + "/Games/Pegs.swf", "999");
+  const int operations = faulty.Operations();
+  ASSERT_EQ(Table("PEGS"), TableBytes(after));
+  // The old table is replaced in one step, never deleted first.
+  EXPECT_THAT(faulty.Journal(), ::testing::Contains("ReplaceFile"));
+  EXPECT_THAT(faulty.Journal(), Not(::testing::Contains("DeleteFile")));
+
+  for (int k = 1; k <= operations; ++k) {
+    WriteTable("PEGS", kDescending);
+    faulty.FailAt(faulty.Operations() + k, vb::kDiskFull);
+    s.highScores.CheckHighScore(folder.Path() + "/Games/Pegs.swf", "999");
+    const std::string table = Table("PEGS");
+    EXPECT_TRUE(table == before || table == TableBytes(after)) << "failing operation " << k;
+    faulty.Heal();
+  }
 }
 
 }  // namespace
