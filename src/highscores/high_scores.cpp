@@ -29,7 +29,7 @@ std::string HighScores::TablePath(const std::string& gameIdentifier) const {
 }
 
 std::string HighScores::WithoutAppPath(const std::string& moviePath) const {
-  // Whether the path really begins with appPath is not tested: a path that does not simply
+  // Whether the path really begins with appPath is not tested: if it does not, what is left
   // names no game.
   const std::size_t cut = shell_.state.appPath.size();
   return moviePath.size() > cut ? moviePath.substr(cut) : std::string();
