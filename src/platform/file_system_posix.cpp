@@ -175,6 +175,12 @@ std::string PosixFileSystem::ForWriting(const std::string& path) {
   return folder + (name.empty() ? parts.back() : name);
 }
 
+void PosixFileSystem::RaiseMissing(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  Raise(folder.size() <= root_.size() || !Existing(folder).empty() ? vb::kFileNotFound
+                                                                   : vb::kPathNotFound);
+}
+
 std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder) {
   const std::string resolved = Existing(folder);
   if (resolved.empty()) Raise(vb::kPathNotFound);
@@ -212,7 +218,7 @@ void PosixFileSystem::CreateFolder(const std::string& path) {
 
 void PosixFileSystem::DeleteFile(const std::string& path) {
   const std::string resolved = Existing(path);
-  if (resolved.empty()) Raise(vb::kFileNotFound);
+  if (resolved.empty()) RaiseMissing(path);
   ForWriting(path);  // refuses a file reached through a linked folder
   if (::unlink(resolved.c_str()) != 0) RaiseErrno(errno);
 }
@@ -223,7 +229,7 @@ void PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
 
 void PosixFileSystem::RenameFile(const std::string& from, const std::string& to) {
   const std::string source = Existing(from);
-  if (source.empty()) Raise(vb::kFileNotFound);
+  if (source.empty()) RaiseMissing(from);
   ForWriting(from);
   const std::string target = ForWriting(to);
   if (::rename(source.c_str(), target.c_str()) != 0) RaiseErrno(errno);
@@ -232,7 +238,7 @@ void PosixFileSystem::RenameFile(const std::string& from, const std::string& to)
 
 void PosixFileSystem::ResetAttributes(const std::string& path) {
   const std::string resolved = Existing(path);
-  if (resolved.empty()) Raise(vb::kFileNotFound);
+  if (resolved.empty()) RaiseMissing(path);
   struct stat info {};
   if (::lstat(resolved.c_str(), &info) != 0) RaiseErrno(errno);
   if (S_ISLNK(info.st_mode)) return;  // a link has no marks of its own to clear
@@ -243,7 +249,7 @@ void PosixFileSystem::ResetAttributes(const std::string& path) {
 
 std::string PosixFileSystem::ReadFile(const std::string& path) {
   const std::string resolved = Existing(path);
-  if (resolved.empty()) Raise(vb::kFileNotFound);
+  if (resolved.empty()) RaiseMissing(path);
   Descriptor fd(::open(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   if (fd.get() < 0) RaiseErrno(errno);
   struct stat info {};

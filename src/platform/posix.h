@@ -44,6 +44,8 @@ class PosixFileSystem : public FileSystem {
   // Where a file of that path is written: an existing name in the existing folder, or the
   // name as given. Throws Path not found when the folder is missing.
   std::string ForWriting(const std::string& path);
+  // File not found, or Path not found when the folder is missing too.
+  [[noreturn]] void RaiseMissing(const std::string& path);
 
   std::string root_;
   std::uint64_t temporaryCounter_ = 0;

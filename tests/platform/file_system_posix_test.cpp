@@ -55,6 +55,8 @@ TEST_F(PosixFileSystemTest, ListingShowsOnlyOrdinaryVisibleFiles) {
 
 TEST_F(PosixFileSystemTest, MissingFilesAndFoldersHaveTheirOwnNumbers) {
   EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("nothing.dat")); }), vb::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("High Scores/PEGS.dat")); }), vb::kPathNotFound);
+  EXPECT_EQ(ErrorOf([&] { files.DeleteFile(At("Users/USER9.DAT")); }), vb::kPathNotFound);
   EXPECT_EQ(ErrorOf([&] { files.ReplaceFile(At("NoFolder/x.dat"), "x"); }), vb::kPathNotFound);
   EXPECT_EQ(ErrorOf([&] { files.AppendText(At("Logs/Log.dat"), "x"); }), vb::kPathNotFound);
   EXPECT_FALSE(folder.Exists("Logs"));
