@@ -1,0 +1,38 @@
+#pragma once
+
+#include <webkit2/webkit2.h>
+
+#include <optional>
+#include <string>
+
+#include "hosts/desktop/app_urls.h"
+#include "platform/file_system.h"
+
+namespace tdwk::desktop {
+
+// Serves the application's URI scheme: regular files inside the application folder, names
+// matched without regard to letter case, and movies wrapped in the bridge movie. Nothing
+// outside the folder and no hidden file is ever served.
+class AppScheme {
+ public:
+  AppScheme(std::string appPath, FileSystem& files);
+
+  // Registers the scheme as a secure, CORS-enabled one of the context.
+  void Register(WebKitWebContext* context);
+
+  // The file a request names, as stored; nothing when it names no servable file.
+  std::optional<std::string> Locate(const AppRequest& request);
+
+  // The bytes answered for a request; nothing when it is refused.
+  std::optional<std::string> Content(const AppRequest& request, std::string& mediaType);
+
+ private:
+  static void Serve(WebKitURISchemeRequest* request, gpointer self);
+  void Serve(WebKitURISchemeRequest* request);
+
+  std::string appPath_;      // ends in '/'
+  std::string realAppPath_;  // the folder with links resolved, ending in '/'
+  FileSystem& files_;
+};
+
+}  // namespace tdwk::desktop

@@ -1,0 +1,265 @@
+#include "hosts/desktop/desktop_host.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "hosts/desktop/button_messages.h"
+#include "hosts/host_environment.h"
+
+namespace tdwk::desktop {
+
+namespace {
+
+constexpr const char* kPagePath = "desktop/index.html";
+constexpr const char* kTitle = "tindlewick";
+
+int Pixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+}  // namespace
+
+// A window timer on the GLib main loop; its ticks are events like any other.
+class DesktopHost::GlibTimer : public Timer {
+ public:
+  GlibTimer(DesktopHost& host, std::string name, int intervalMs, std::function<void()> onTick)
+      : host_(host), name_(std::move(name)), intervalMs_(intervalMs), onTick_(std::move(onTick)) {}
+  ~GlibTimer() override { Stop(); }
+  GlibTimer(const GlibTimer&) = delete;
+  GlibTimer& operator=(const GlibTimer&) = delete;
+
+  void SetEnabled(bool enabled) override {
+    if (host_.trace()) host_.trace()->SetFlag(name_, "Enabled", enabled);
+    // Enabling a running timer leaves its schedule alone.
+    if (enabled && source_ == 0) {
+      source_ = g_timeout_add(static_cast<guint>(intervalMs_), &GlibTimer::OnTick, this);
+    } else if (!enabled) {
+      Stop();
+    }
+  }
+  bool Enabled() const override { return source_ != 0; }
+  void Stop() {
+    if (source_ != 0) g_source_remove(source_);
+    source_ = 0;
+  }
+
+ private:
+  static gboolean OnTick(gpointer self) {
+    auto* timer = static_cast<GlibTimer*>(self);
+    timer->host_.gate().Run([timer] {
+      // A tick held back behind a long event still finds the timer as it is then.
+      if (timer->Enabled() && !timer->host_.WindowGone()) timer->onTick_();
+    });
+    return G_SOURCE_CONTINUE;
+  }
+
+  DesktopHost& host_;
+  std::string name_;
+  int intervalMs_;
+  std::function<void()> onTick_;
+  guint source_ = 0;
+};
+
+DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
+    : options_(std::move(options)),
+      trace_(trace),
+      scheme_(options_.appPath, files),
+      gate_([this] {
+        if (page_) page_->Flush();
+      }) {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+  if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
+  GdkRectangle area = {0, 0, 1024, 768};
+  if (monitor != nullptr) gdk_monitor_get_geometry(monitor, &area);
+  screenWidth_ = static_cast<float>(area.width) * kTwipsPerPixel;
+  screenHeight_ = static_cast<float>(area.height) * kTwipsPerPixel;
+}
+
+DesktopHost::~DesktopHost() {
+  timers_.clear();
+  controls_.clear();
+  if (window_ != nullptr) gtk_widget_destroy(window_);
+  page_.reset();
+  if (loop_ != nullptr) g_main_loop_unref(loop_);
+}
+
+void DesktopHost::CreateWindow() {
+  if (window_ != nullptr) return;
+  std::string pageUrl = std::string(kOrigin) + "/" + kPagePath;
+  std::string query;
+  if (!options_.renderer.empty()) query += "renderer=" + options_.renderer;
+  if (options_.latency != nullptr) query += std::string(query.empty() ? "" : "&") + "probe=1";
+  if (!query.empty()) pageUrl += "?" + query;
+
+  PlayerPage::Options page{pageUrl, options_.languageTag, options_.pageConsole};
+  page_ = std::make_unique<PlayerPage>(
+      page, scheme_, gate_, [this](const nlohmann::json& message) { OnPageMessage(message); });
+
+  window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_title(GTK_WINDOW(window_), kTitle);
+  gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
+  gtk_container_add(GTK_CONTAINER(window_), page_->View());
+  g_signal_connect(window_, "delete-event", G_CALLBACK(&DesktopHost::OnDelete), this);
+  GtkWidget* view = page_->View();
+  gtk_widget_add_events(view, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+  g_signal_connect(view, "button-press-event", G_CALLBACK(&DesktopHost::OnButtonEvent), this);
+  g_signal_connect(view, "button-release-event", G_CALLBACK(&DesktopHost::OnButtonEvent), this);
+  ApplyWindowSize();
+}
+
+void DesktopHost::SetWindowWidth(float twips) {
+  if (trace_) trace_->SetNumber("frmTDWK", "Width", twips);
+  windowWidth_ = twips;
+  ApplyWindowSize();
+}
+
+void DesktopHost::SetWindowHeight(float twips) {
+  if (trace_) trace_->SetNumber("frmTDWK", "Height", twips);
+  windowHeight_ = twips;
+  ApplyWindowSize();
+}
+
+void DesktopHost::ApplyWindowSize() {
+  if (window_ == nullptr) return;
+  const int width = std::max(1, Pixels(windowWidth_));
+  const int height = std::max(1, Pixels(windowHeight_));
+  gtk_window_set_default_size(GTK_WINDOW(window_), width, height);
+  gtk_window_resize(GTK_WINDOW(window_), width, height);
+}
+
+FlashControl& DesktopHost::CreateFlashControl(const std::string& name,
+                                              const FlashSettings& settings) {
+  CreateWindow();
+  // Each control owns one player window, created with it; later controls start in front.
+  windows_.AddPlayerWindow(name);
+  const int stacking = ++front_;
+  controls_.push_back(std::make_unique<RuffleControl>(
+      name, settings, stacking,
+      RuffleControl::Context{*page_, trace_, options_.appPath, [this] { return ++front_; }}));
+  return *controls_.back();
+}
+
+Timer& DesktopHost::CreateTimer(const std::string& name, int intervalMs,
+                                std::function<void()> onTick) {
+  timers_.push_back(std::make_unique<GlibTimer>(*this, name, intervalMs, std::move(onTick)));
+  return *timers_.back();
+}
+
+void DesktopHost::MessageBox(const std::string& text) {
+  if (trace_) trace_->MessageBox(text);
+  EventGate::Hold hold(gate_);
+  GtkWidget* dialog =
+      gtk_message_dialog_new(window_ != nullptr ? GTK_WINDOW(window_) : nullptr, GTK_DIALOG_MODAL,
+                             GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", text.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), kTitle);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+}
+
+void DesktopHost::ShowModal(WindowEvents& events) {
+  events_ = &events;
+  CreateWindow();
+  gate_.Run([&events] { events.Form_Load(); });
+  if (WindowGone()) return;
+  gtk_window_move(GTK_WINDOW(window_), 0, 0);
+  gtk_window_fullscreen(GTK_WINDOW(window_));
+  gtk_widget_show_all(window_);
+  loop_ = g_main_loop_new(nullptr, FALSE);
+  if (!WindowGone()) g_main_loop_run(loop_);
+}
+
+void DesktopHost::UnloadWindow() {
+  if (WindowGone() || events_ == nullptr) return;
+  unloaded_ = true;
+  for (auto& timer : timers_) timer->Stop();
+  events_->Form_Unload();
+  if (!ended_ && trace_) trace_->Unload();
+  Quit();
+}
+
+void DesktopHost::EndProgram() {
+  ended_ = true;
+  Quit();
+}
+
+void DesktopHost::Quit() {
+  if (window_ != nullptr) gtk_widget_hide(window_);
+  if (loop_ != nullptr) g_main_loop_quit(loop_);
+}
+
+void DesktopHost::OnPageMessage(const nlohmann::json& message) {
+  const std::string type = message.value("type", std::string());
+  if (type == "fscommand") {
+    RuffleControl* control = Control(message.value("control", std::string()));
+    if (control == nullptr) return;
+    const std::string command = message.value("command", std::string());
+    const std::string args = message.value("args", std::string());
+    const nlohmann::json seq = message.value("seq", nlohmann::json());
+    gate_.Run([this, control, command, args, seq] {
+      if (WindowGone()) return;
+      control->RaiseFSCommand(command, args);
+      // Tells the page that every call this command made has been sent.
+      if (options_.latency != nullptr && page_) page_->Call({{"op", "handled"}, {"seq", seq}});
+    });
+  } else if (type == "latency" && options_.latency != nullptr) {
+    *options_.latency << message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+                      << '\n';
+    options_.latency->flush();
+  }
+}
+
+RuffleControl* DesktopHost::Control(const std::string& name) {
+  for (auto& control : controls_) {
+    if (control->Name() == name) return control.get();
+  }
+  return nullptr;
+}
+
+RuffleControl* DesktopHost::LayerAt(double x, double y) {
+  RuffleControl* front = nullptr;
+  for (auto& control : controls_) {
+    if (control->Contains(x * kTwipsPerPixel, y * kTwipsPerPixel) &&
+        (front == nullptr || control->Stacking() > front->Stacking())) {
+      front = control.get();
+    }
+  }
+  return front;
+}
+
+gboolean DesktopHost::OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer self) {
+  return static_cast<DesktopHost*>(self)->OnButton(event) ? FALSE : TRUE;
+}
+
+// Every button press or release over a layer goes through its player window's procedure
+// slot; the player sees it only when the player's own procedure received it.
+bool DesktopHost::OnButton(GdkEventButton* event) {
+  RuffleControl* layer = LayerAt(event->x, event->y);
+  if (layer == nullptr) return true;
+  ButtonEvent button;
+  button.press = event->type != GDK_BUTTON_RELEASE;
+  button.button = event->button;
+  button.x = event->x - layer->Left() / kTwipsPerPixel;
+  button.y = event->y - layer->Top() / kTwipsPerPixel;
+  button.shift = (event->state & GDK_SHIFT_MASK) != 0;
+  button.control = (event->state & GDK_CONTROL_MASK) != 0;
+  button.left = (event->state & GDK_BUTTON1_MASK) != 0;
+  button.middle = (event->state & GDK_BUTTON2_MASK) != 0;
+  button.right = (event->state & GDK_BUTTON3_MASK) != 0;
+  const std::optional<ButtonMessage> message = ToButtonMessage(button);
+  if (!message) return true;
+  const PlayerWindowTable::Outcome outcome =
+      windows_.Dispatch(windows_.PlayerWindowOf(layer->Name()), message->message,
+                        message->wParam, message->lParam);
+  if (trace_) trace_->Message(layer->Name(), message->message, outcome.delivered, outcome.result);
+  return outcome.delivered;
+}
+
+gboolean DesktopHost::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* host = static_cast<DesktopHost*>(self);
+  // Closing the window by the system runs the same unload as the timer.
+  host->gate().Run([host] { host->UnloadWindow(); });
+  return TRUE;
+}
+
+}  // namespace tdwk::desktop

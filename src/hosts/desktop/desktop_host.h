@@ -1,0 +1,95 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "hosts/console/trace.h"
+#include "hosts/desktop/app_scheme.h"
+#include "hosts/desktop/event_gate.h"
+#include "hosts/desktop/player_page.h"
+#include "hosts/desktop/player_window_table.h"
+#include "hosts/desktop/ruffle_control.h"
+#include "platform/window_host.h"
+
+namespace tdwk::desktop {
+
+// The window system of tdwk: one full-screen GTK window holding the players' page, timers
+// from GLib and GTK's modal dialog. Everything runs on the GTK main loop.
+class DesktopHost : public WindowHost {
+ public:
+  struct Options {
+    std::string appPath;  // ends in '/'
+    std::string languageTag;
+    std::string renderer;      // the player's renderer, empty for its own choice
+    bool pageConsole = false;
+    // Where the page's latency measurements go; null when they are not taken.
+    std::ostream* latency = nullptr;
+  };
+
+  DesktopHost(Options options, FileSystem& files, Trace* trace);
+  ~DesktopHost() override;
+  DesktopHost(const DesktopHost&) = delete;
+  DesktopHost& operator=(const DesktopHost&) = delete;
+
+  PlayerWindows& playerWindows() { return windows_; }
+
+  float ScreenWidthTwips() const override { return screenWidth_; }
+  float ScreenHeightTwips() const override { return screenHeight_; }
+  void SetWindowWidth(float twips) override;
+  void SetWindowHeight(float twips) override;
+  float WindowWidth() const override { return windowWidth_; }
+  float WindowHeight() const override { return windowHeight_; }
+  WindowHandle MainWindowHandle() const override { return PlayerWindowTable::kMainWindow; }
+  FlashControl& CreateFlashControl(const std::string& name,
+                                   const FlashSettings& settings) override;
+  Timer& CreateTimer(const std::string& name, int intervalMs,
+                     std::function<void()> onTick) override;
+  void MessageBox(const std::string& text) override;
+  void ShowModal(WindowEvents& events) override;
+  void UnloadWindow() override;
+  void EndProgram() override;
+
+  // For the event gate and the timers.
+  EventGate& gate() { return gate_; }
+  Trace* trace() { return trace_; }
+  bool WindowGone() const { return unloaded_ || ended_; }
+
+ private:
+  class GlibTimer;
+
+  void CreateWindow();
+  void OnPageMessage(const nlohmann::json& message);
+  RuffleControl* Control(const std::string& name);
+  // The layer in front at a point of the page, in pixels; null when there is none.
+  RuffleControl* LayerAt(double x, double y);
+  bool OnButton(GdkEventButton* event);
+  void ApplyWindowSize();
+  void Quit();
+
+  static gboolean OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer self);
+  static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
+
+  Options options_;
+  Trace* trace_;
+  AppScheme scheme_;
+  PlayerWindowTable windows_;
+  EventGate gate_;
+  float screenWidth_ = 0, screenHeight_ = 0;
+  float windowWidth_ = 0, windowHeight_ = 0;
+  GtkWidget* window_ = nullptr;
+  std::unique_ptr<PlayerPage> page_;
+  std::vector<std::unique_ptr<RuffleControl>> controls_;
+  std::vector<std::unique_ptr<GlibTimer>> timers_;
+  int front_ = 0;
+  WindowEvents* events_ = nullptr;
+  GMainLoop* loop_ = nullptr;
+  bool unloaded_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace tdwk::desktop

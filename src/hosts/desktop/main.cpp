@@ -1,0 +1,70 @@
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "hosts/console/trace.h"
+#include "hosts/desktop/desktop_host.h"
+#include "hosts/desktop/language_tag.h"
+#include "hosts/host_environment.h"
+#include "platform/posix.h"
+#include "shell/shell.h"
+
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// An output file named by an environment variable, or nothing.
+std::unique_ptr<std::ofstream> OutputFile(const char* variable) {
+  const std::string path = Environment(variable);
+  if (path.empty()) return nullptr;
+  auto file = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
+  if (!*file) {
+    std::cerr << "tdwk: cannot write " << variable << " file " << path << '\n';
+    return nullptr;
+  }
+  return file;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tdwk;
+  // Only the product's own argument is read; GTK's options are not offered.
+  int gtkArgc = 1;
+  char** gtkArgv = argv;
+  if (!gtk_init_check(&gtkArgc, &gtkArgv)) {
+    std::cerr << "tdwk: cannot open the display\n";
+    return 1;
+  }
+
+  std::unique_ptr<Clock> clock = ClockFromEnvironment(std::cerr);
+  const std::string programFolder = ProgramFolder();
+  std::unique_ptr<std::ofstream> traceFile = OutputFile("TDWK_TRACE");
+  std::unique_ptr<std::ofstream> latencyFile = OutputFile("TDWK_LATENCY");
+  std::unique_ptr<Trace> trace = traceFile ? std::make_unique<Trace>(*traceFile) : nullptr;
+
+  PosixFileSystem files(programFolder);
+  desktop::DesktopHost::Options options;
+  options.appPath = programFolder;
+  options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
+  options.renderer = Environment("TDWK_RENDERER");
+  options.pageConsole = !Environment("TDWK_PAGE_CONSOLE").empty();
+  options.latency = latencyFile.get();
+  desktop::DesktopHost host(options, files, trace.get());
+
+  PosixLocale locale;
+  Windows1252CodePage codePage;
+  FlockInstanceLock instanceLock;
+  Platform platform{host,     host.playerWindows(), files,         *clock,
+                    locale,   codePage,             instanceLock, programFolder,
+                    CommandLineText(argc, argv)};
+  Shell shell(platform);
+  return shell.Main();
+}

@@ -1,0 +1,235 @@
+"use strict";
+
+// The players' page of the desktop host. The host sends the shell's calls in order through
+// tdwk.run(); each layer is one player that plays the bridge movie around the shell's movie.
+// Calls made before a movie has loaded wait and are applied, in order, once the bridge says
+// it has. Movie commands go to the host as script messages.
+(() => {
+  const params = new URLSearchParams(location.search);
+  const probing = params.get("probe") === "1";
+  const publicPath = new URL("ruffle/", location.href).href;
+
+  window.RufflePlayer = window.RufflePlayer || {};
+  window.RufflePlayer.config = {publicPath, polyfills: false};
+
+  const post = (message) => window.webkit.messageHandlers.tdwk.postMessage(JSON.stringify(message));
+  const log = (text) => post({type: "log", text: String(text)});
+  window.addEventListener("error", (e) => log(`${e.message} (${e.filename}:${e.lineno})`));
+  window.addEventListener("unhandledrejection", (e) => log(e.reason));
+
+  // Options of every movie: scripting and commands on (the player sends movie commands only
+  // then), links and the player's own screens and menus off.
+  const movieOptions = {
+    allowScriptAccess: true,
+    allowNetworking: "all",
+    openUrlMode: "deny",
+    autoplay: "on",
+    unmuteOverlay: "hidden",
+    splashScreen: false,
+    preloader: false,
+    contextMenu: "off",
+    showSwfDownload: false,
+    letterbox: "off",
+    warnOnUnsupportedContent: false,
+    upgradeToHttps: false,
+    compatibilityRules: false,
+    logLevel: "error",
+    wmode: "opaque",
+    publicPath,
+  };
+  if (params.get("renderer")) movieOptions.preferredRenderer = params.get("renderer");
+
+  // Measures, for the benchmark, how long a movie command takes to have all its effects.
+  const probe = {
+    commands: new Map(),  // seq -> {t0, command, args}
+    handled: [],          // commands whose calls have all been sent
+    lastApplied: 0,
+    seq: 0,
+    applied() {
+      this.lastApplied = performance.now();
+    },
+    check() {
+      if (!probing || layers.some((layer) => layer.state === "loading")) return;
+      for (const entry of this.handled) {
+        const end = this.lastApplied >= entry.t0 ? this.lastApplied : performance.now();
+        post({type: "latency", kind: "command", command: entry.command, args: entry.args,
+              ms: end - entry.t0});
+      }
+      this.handled = [];
+    },
+  };
+
+  class Layer {
+    constructor(name, settings) {
+      this.name = name;
+      this.settings = settings;
+      this.element = document.createElement("div");
+      this.element.className = "layer";
+      this.element.style.zIndex = settings.stacking;
+      document.body.appendChild(this.element);
+      this.player = null;
+      this.generation = 0;
+      this.state = "empty";  // "empty", "loading" or "loaded"
+      this.pending = [];
+    }
+
+    load(url) {
+      this.forget();
+      if (this.player) this.player.remove();
+      this.player = null;
+      const generation = ++this.generation;
+      if (url === null) return;
+      const player = window.RufflePlayer.newest().createPlayer();
+      player.onFSCommand = (command, args) => this.command(generation, command, args);
+      this.element.appendChild(player);
+      this.player = player;
+      this.state = "loading";
+      player.ruffle().load({
+        ...movieOptions,
+        url,
+        scale: this.settings.scale,
+        salign: this.settings.salign,
+        quality: this.settings.quality,
+        menu: this.settings.menu,
+      }).catch((error) => {
+        if (generation !== this.generation) return;
+        log(`${this.name}: ${url}: ${error}`);
+        this.forget();
+        probe.check();
+      });
+    }
+
+    // The movie is gone: waiting calls are dropped and waiting reads answered with nothing.
+    forget() {
+      for (const call of this.pending) if (call.resolve) call.resolve(null);
+      this.pending = [];
+      this.state = "empty";
+    }
+
+    command(generation, command, args) {
+      if (generation !== this.generation) return;
+      if (command === "tdwk_bridge_loaded") {
+        this.state = "loaded";
+        const waiting = this.pending;
+        this.pending = [];
+        for (const call of waiting) this.apply(call);
+        probe.applied();
+        probe.check();
+        return;
+      }
+      const seq = ++probe.seq;
+      if (probing) probe.commands.set(seq, {t0: performance.now(), command, args});
+      post({type: "fscommand", control: this.name, command: String(command),
+            args: String(args ?? ""), seq});
+    }
+
+    // A call to the movie: applied now when it has loaded, later while it loads.
+    call(call) {
+      if (this.state === "loaded") {
+        const result = this.apply(call);
+        probe.applied();
+        return result;
+      }
+      if (this.state === "loading") {
+        return new Promise((resolve) => this.pending.push({...call, resolve}));
+      }
+      return null;
+    }
+
+    apply(call) {
+      let result = null;
+      try {
+        switch (call.op) {
+          case "set": this.player.SetVariable(String(call.name), String(call.value)); break;
+          case "goto": this.player.GotoFrame(call.frame); break;
+          case "play": this.player.Play(); break;
+          case "get": {
+            const value = this.player.GetVariable(String(call.name));
+            result = typeof value === "string" ? value : null;
+            break;
+          }
+        }
+      } catch (error) {
+        log(`${this.name}: ${call.op} failed: ${error}`);
+      }
+      if (call.resolve) call.resolve(result);
+      return result;
+    }
+
+    place(call) {
+      const style = this.element.style;
+      style.left = `${call.left}px`;
+      style.top = `${call.top}px`;
+      style.width = `${Math.max(0, call.width)}px`;
+      style.height = `${Math.max(0, call.height)}px`;
+    }
+  }
+
+  const layers = [];
+  const layer = (name) => layers.find((l) => l.name === name);
+
+  const run = (call) => {
+    if (call.op === "create") {
+      if (!layer(call.control)) layers.push(new Layer(call.control, call));
+      return;
+    }
+    if (call.op === "handled") {
+      const entry = probe.commands.get(call.seq);
+      probe.commands.delete(call.seq);
+      if (entry) probe.handled.push(entry);
+      probe.check();
+      return;
+    }
+    const target = layer(call.control);
+    if (!target) return;
+    switch (call.op) {
+      case "place": target.place(call); break;
+      case "front": target.element.style.zIndex = call.stacking; break;
+      case "load": target.load(call.url); break;
+      default: target.call(call); break;
+    }
+  };
+
+  const pongs = new Map();
+
+  window.tdwk = {
+    run(calls) {
+      for (const call of calls) {
+        try {
+          run(call);
+        } catch (error) {
+          log(`${call.op} failed: ${error}`);
+        }
+      }
+    },
+    // A variable of a layer's movie, once every earlier call has been applied.
+    get(control, name) {
+      const target = layer(control);
+      return target ? target.call({op: "get", name}) : null;
+    },
+    pong(id) {
+      const resolve = pongs.get(id);
+      pongs.delete(id);
+      if (resolve) resolve();
+    },
+  };
+
+  // The bare page -> host -> page round trip, measured before the page takes any call.
+  const measureRoundTrips = async (rounds) => {
+    const samples = [];
+    for (let id = 1; id <= rounds; ++id) {
+      const t0 = performance.now();
+      await new Promise((resolve) => {
+        pongs.set(id, resolve);
+        post({type: "ping", id});
+      });
+      samples.push(performance.now() - t0);
+    }
+    post({type: "latency", kind: "roundtrip", samples});
+  };
+
+  window.addEventListener("DOMContentLoaded", async () => {
+    if (probing) await measureRoundTrips(Number(params.get("pings") || 200));
+    post({type: "ready"});
+  });
+})();

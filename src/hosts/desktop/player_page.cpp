@@ -1,0 +1,249 @@
+#include "hosts/desktop/player_page.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace tdwk::desktop {
+
+namespace {
+
+// How long a call that waits for the page waits at most: long enough for a large movie to
+// load, short enough that a page that has stopped answering does not hang the program.
+constexpr int kAnswerTimeoutMs = 15000;
+
+void Log(const char* what, const char* detail) {
+  std::fprintf(stderr, "tdwk: %s: %s\n", what, detail);
+}
+
+void OnRunFinished(GObject* view, GAsyncResult* result, gpointer) {
+  GError* error = nullptr;
+  JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result,
+                                                               &error);
+  if (value != nullptr) g_object_unref(value);
+  if (error != nullptr) {
+    Log("a call to the page failed", error->message);
+    g_error_free(error);
+  }
+}
+
+}  // namespace
+
+struct PlayerPage::Answer {
+  bool done = false;
+  std::optional<std::string> value;
+};
+
+PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
+                       MessageHandler onMessage)
+    : options_(std::move(options)), gate_(gate), onMessage_(std::move(onMessage)) {
+  // Ephemeral: the page keeps no cache, cookies or storage anywhere on disk.
+  context_ = webkit_web_context_new_ephemeral();
+  webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  const char* languages[] = {options_.languageTag.c_str(), nullptr};
+  webkit_web_context_set_preferred_languages(context_, languages);
+  scheme.Register(context_);
+  g_signal_connect(context_, "download-started", G_CALLBACK(&PlayerPage::OnDownload), nullptr);
+
+  content_ = webkit_user_content_manager_new();
+  g_signal_connect(content_, "script-message-received::tdwk",
+                   G_CALLBACK(&PlayerPage::OnScriptMessage), this);
+  webkit_user_content_manager_register_script_message_handler(content_, "tdwk");
+
+  view_ = WEBKIT_WEB_VIEW(g_object_ref_sink(g_object_new(
+      WEBKIT_TYPE_WEB_VIEW, "web-context", context_, "user-content-manager", content_, nullptr)));
+  WebKitSettings* settings = webkit_web_view_get_settings(view_);
+  webkit_settings_set_enable_developer_extras(settings, FALSE);
+  webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+  webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
+  webkit_settings_set_enable_write_console_messages_to_stdout(settings, options_.pageConsole);
+  GdkRGBA black = {0, 0, 0, 1};
+  webkit_web_view_set_background_color(view_, &black);
+
+  g_signal_connect(view_, "decide-policy", G_CALLBACK(&PlayerPage::OnDecidePolicy), this);
+  g_signal_connect(view_, "create", G_CALLBACK(&PlayerPage::OnCreate), nullptr);
+  g_signal_connect(view_, "context-menu", G_CALLBACK(&PlayerPage::OnContextMenu), nullptr);
+  g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&PlayerPage::OnProcessGone),
+                   this);
+  g_signal_connect(view_, "load-failed", G_CALLBACK(&PlayerPage::OnLoadFailed), this);
+  webkit_web_view_load_uri(view_, options_.pageUrl.c_str());
+}
+
+PlayerPage::~PlayerPage() {
+  if (idleFlush_ != 0) g_source_remove(idleFlush_);
+  g_signal_handlers_disconnect_by_data(view_, this);
+  g_signal_handlers_disconnect_by_data(content_, this);
+  g_object_unref(view_);
+  g_object_unref(content_);
+  g_object_unref(context_);
+}
+
+void PlayerPage::Call(nlohmann::json call) {
+  if (gone_) return;
+  outbox_.push_back(std::move(call));
+  if (idleFlush_ == 0) idleFlush_ = g_idle_add(&PlayerPage::OnIdleFlush, this);
+}
+
+void PlayerPage::Flush() {
+  if (idleFlush_ != 0) {
+    g_source_remove(idleFlush_);
+    idleFlush_ = 0;
+  }
+  if (!ready_ || gone_ || outbox_.empty()) return;
+  const std::string script =
+      "tdwk.run(" + outbox_.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + ");";
+  outbox_ = nlohmann::json::array();
+  webkit_web_view_evaluate_javascript(view_, script.data(), static_cast<gssize>(script.size()),
+                                      nullptr, nullptr, nullptr, &OnRunFinished, nullptr);
+}
+
+gboolean PlayerPage::OnIdleFlush(gpointer self) {
+  auto* page = static_cast<PlayerPage*>(self);
+  page->idleFlush_ = 0;
+  page->Flush();
+  return G_SOURCE_REMOVE;
+}
+
+std::optional<std::string> PlayerPage::GetVariable(const std::string& control,
+                                                   const std::string& name) {
+  // Movie commands that arrive while the shell waits here are handled after it.
+  EventGate::Hold hold(gate_);
+  if (!WaitFor([this] { return ready_ || gone_; }, kAnswerTimeoutMs) || gone_) {
+    return std::nullopt;
+  }
+  Flush();
+  auto answer = std::make_shared<Answer>();
+  GVariantDict arguments;
+  g_variant_dict_init(&arguments, nullptr);
+  g_variant_dict_insert(&arguments, "control", "s", control.c_str());
+  g_variant_dict_insert(&arguments, "name", "s", name.c_str());
+  webkit_web_view_call_async_javascript_function(
+      view_, "return tdwk.get(control, name);", -1, g_variant_dict_end(&arguments), nullptr,
+      nullptr, nullptr, &PlayerPage::OnGetFinished, new std::shared_ptr<Answer>(answer));
+  WaitFor([&] { return answer->done || gone_; }, kAnswerTimeoutMs);
+  return answer->value;
+}
+
+void PlayerPage::OnGetFinished(GObject* view, GAsyncResult* result, gpointer holder) {
+  std::unique_ptr<std::shared_ptr<Answer>> answer(static_cast<std::shared_ptr<Answer>*>(holder));
+  GError* error = nullptr;
+  JSCValue* value =
+      webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(view), result, &error);
+  if (value != nullptr) {
+    if (jsc_value_is_string(value)) {
+      char* text = jsc_value_to_string(value);
+      (*answer)->value = text;
+      g_free(text);
+    }
+    g_object_unref(value);
+  }
+  if (error != nullptr) {
+    Log("reading a variable failed", error->message);
+    g_error_free(error);
+  }
+  (*answer)->done = true;
+}
+
+bool PlayerPage::WaitFor(const std::function<bool()>& done, int timeoutMs) {
+  bool timedOut = false;
+  const guint timer = g_timeout_add(
+      static_cast<guint>(timeoutMs),
+      [](gpointer flag) -> gboolean {
+        *static_cast<bool*>(flag) = true;
+        return G_SOURCE_REMOVE;
+      },
+      &timedOut);
+  while (!done() && !timedOut) g_main_context_iteration(nullptr, TRUE);
+  if (!timedOut) g_source_remove(timer);
+  return !timedOut;
+}
+
+void PlayerPage::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                                 gpointer self) {
+  JSCValue* value = webkit_javascript_result_get_js_value(result);
+  if (!jsc_value_is_string(value)) return;
+  char* text = jsc_value_to_string(value);
+  const std::string message(text);
+  g_free(text);
+  static_cast<PlayerPage*>(self)->Receive(message);
+}
+
+void PlayerPage::Receive(const std::string& text) {
+  nlohmann::json message = nlohmann::json::parse(text, nullptr, false);
+  if (!message.is_object()) return;
+  const auto type = message.value("type", std::string());
+  if (type == "ready") {
+    ready_ = true;
+    Flush();
+  } else if (type == "ping") {
+    // The bare round trip the latency probe measures: answered at once, ready or not.
+    const std::string script = "tdwk.pong(" + message.value("id", nlohmann::json(0)).dump() + ");";
+    webkit_web_view_evaluate_javascript(view_, script.data(), static_cast<gssize>(script.size()),
+                                        nullptr, nullptr, nullptr, &OnRunFinished, nullptr);
+  } else if (type == "log") {
+    Log("page", message.value("text", std::string()).c_str());
+  } else if (onMessage_) {
+    onMessage_(message);
+  }
+}
+
+gboolean PlayerPage::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                    WebKitPolicyDecisionType type, gpointer self) {
+  auto* page = static_cast<PlayerPage*>(self);
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION: {
+      // The page itself, once; nothing else is ever navigated to.
+      WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+          WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+      const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+      if (!page->navigated_ && uri != nullptr && page->options_.pageUrl == uri) {
+        page->navigated_ = true;
+        webkit_policy_decision_use(decision);
+      } else {
+        Log("navigation refused", uri != nullptr ? uri : "");
+        webkit_policy_decision_ignore(decision);
+      }
+      break;
+    }
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
+      // Whatever the view cannot show would be a download.
+      if (webkit_response_policy_decision_is_mime_type_supported(
+              WEBKIT_RESPONSE_POLICY_DECISION(decision))) {
+        webkit_policy_decision_use(decision);
+      } else {
+        webkit_policy_decision_ignore(decision);
+      }
+      break;
+    default: webkit_policy_decision_ignore(decision); break;
+  }
+  return TRUE;
+}
+
+GtkWidget* PlayerPage::OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer) {
+  return nullptr;
+}
+
+gboolean PlayerPage::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
+                                   WebKitHitTestResult*, gpointer) {
+  return TRUE;
+}
+
+void PlayerPage::OnDownload(WebKitWebContext*, WebKitDownload* download, gpointer) {
+  webkit_download_cancel(download);
+}
+
+void PlayerPage::OnProcessGone(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self) {
+  Log("the page", "its process ended");
+  static_cast<PlayerPage*>(self)->gone_ = true;
+}
+
+gboolean PlayerPage::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+                                  gpointer self) {
+  auto* page = static_cast<PlayerPage*>(self);
+  // A refused navigation fails too; only the page's own load failing matters here.
+  if (page->ready_ || uri == nullptr || page->options_.pageUrl != uri) return FALSE;
+  Log("the page did not load", error != nullptr ? error->message : uri);
+  page->gone_ = true;
+  return FALSE;
+}
+
+}  // namespace tdwk::desktop

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <webkit2/webkit2.h>
+
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hosts/desktop/app_scheme.h"
+#include "hosts/desktop/event_gate.h"
+#include "hosts/desktop/page_calls.h"
+
+namespace tdwk::desktop {
+
+// The web view whose page holds the four players. Calls are collected and sent to the page
+// in order, as one batch, when the event that made them is done (or when the loop is idle);
+// calls made before the page is ready wait for it. Messages from the page arrive on the GTK
+// thread.
+class PlayerPage : public PageCalls {
+ public:
+  struct Options {
+    std::string pageUrl;      // the page, with its query
+    std::string languageTag;  // what navigator.language reports
+    bool pageConsole = false;  // the page's console messages go to standard output
+  };
+  using MessageHandler = std::function<void(const nlohmann::json& message)>;
+
+  PlayerPage(Options options, AppScheme& scheme, EventGate& gate, MessageHandler onMessage);
+  ~PlayerPage() override;
+  PlayerPage(const PlayerPage&) = delete;
+  PlayerPage& operator=(const PlayerPage&) = delete;
+
+  GtkWidget* View() const { return GTK_WIDGET(view_); }
+
+  void Call(nlohmann::json call) override;
+  std::optional<std::string> GetVariable(const std::string& control,
+                                         const std::string& name) override;
+  // Sends the calls collected so far, once the page is ready.
+  void Flush();
+
+ private:
+  struct Answer;
+
+  static void OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                              gpointer self);
+  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer self);
+  static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer);
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
+                                WebKitHitTestResult*, gpointer);
+  static void OnDownload(WebKitWebContext*, WebKitDownload* download, gpointer);
+  static void OnProcessGone(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self);
+  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+                               gpointer self);
+  static void OnGetFinished(GObject* view, GAsyncResult* result, gpointer answer);
+  static gboolean OnIdleFlush(gpointer self);
+
+  void Receive(const std::string& text);
+  // Runs the main loop until done() or the time is up; false when the time ran out.
+  bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
+  Options options_;
+  EventGate& gate_;
+  MessageHandler onMessage_;
+  WebKitWebContext* context_ = nullptr;
+  WebKitUserContentManager* content_ = nullptr;
+  WebKitWebView* view_ = nullptr;
+  nlohmann::json outbox_ = nlohmann::json::array();
+  guint idleFlush_ = 0;
+  bool navigated_ = false;
+  bool ready_ = false;
+  bool gone_ = false;  // the page's process ended or the page failed to load
+};
+
+}  // namespace tdwk::desktop

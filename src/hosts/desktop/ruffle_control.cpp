@@ -1,0 +1,128 @@
+#include "hosts/desktop/ruffle_control.h"
+
+#include <cctype>
+
+#include "hosts/desktop/app_urls.h"
+#include "hosts/host_environment.h"
+#include "platform/flash_errors.h"
+
+namespace tdwk::desktop {
+
+namespace {
+
+// The player names its scale modes in lower camel case ("exactFit", "noScale").
+std::string ScaleMode(const std::string& scale) {
+  if (scale.empty()) return "showAll";
+  std::string mode = scale;
+  mode[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(mode[0])));
+  return mode;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings,
+                          int stacking) {
+  return {{"op", "create"},
+          {"control", control},
+          {"scale", ScaleMode(settings.scale)},
+          {"salign", settings.salign},
+          {"quality", Lower(settings.quality)},
+          {"menu", settings.menu},
+          {"stacking", stacking}};
+}
+
+RuffleControl::RuffleControl(std::string name, FlashSettings settings, int stacking,
+                             Context context)
+    : name_(std::move(name)),
+      settings_(std::move(settings)),
+      stacking_(stacking),
+      context_(std::move(context)) {
+  context_.page.Call(CreateCall(name_, settings_, stacking_));
+}
+
+void RuffleControl::LoadMovie(int layer, const std::string& url) {
+  if (context_.trace) context_.trace->LoadMovie(name_, layer, url);
+  movie_ = url;
+  // A movie outside the application folder is never served: the layer plays nothing, as the
+  // player does for a file that does not exist.
+  nlohmann::json pageUrl = nullptr;
+  if (auto components = MovieComponents(context_.appPath, url)) {
+    pageUrl = AppUrl(*components) + "?" + std::string(kBridgeQuery);
+  }
+  context_.page.Call({{"op", "load"}, {"control", name_}, {"url", pageUrl}});
+}
+
+void RuffleControl::SetVariable(const std::string& name, const std::string& value) {
+  if (context_.trace) context_.trace->SetVariable(name_, name, value);
+  context_.page.Call({{"op", "set"}, {"control", name_}, {"name", name}, {"value", value}});
+}
+
+std::string RuffleControl::GetVariable(const std::string& name) {
+  const std::optional<std::string> value = context_.page.GetVariable(name_, name);
+  if (context_.trace) context_.trace->GetVariable(name_, name, value ? &*value : nullptr);
+  if (!value) RaiseVariableNotAnswered();
+  return *value;
+}
+
+void RuffleControl::Play() {
+  if (context_.trace) context_.trace->Play(name_);
+  context_.page.Call({{"op", "play"}, {"control", name_}});
+}
+
+void RuffleControl::GotoFrame(int frame) {
+  if (context_.trace) context_.trace->GotoFrame(name_, frame);
+  context_.page.Call({{"op", "goto"}, {"control", name_}, {"frame", frame}});
+}
+
+void RuffleControl::SetLeft(float twips) {
+  left_ = twips;
+  Place("Left", twips);
+}
+
+void RuffleControl::SetTop(float twips) {
+  top_ = twips;
+  Place("Top", twips);
+}
+
+void RuffleControl::SetWidth(float twips) {
+  width_ = twips;
+  Place("Width", twips);
+}
+
+void RuffleControl::SetHeight(float twips) {
+  height_ = twips;
+  Place("Height", twips);
+}
+
+void RuffleControl::Place(const char* property, float twips) {
+  if (context_.trace) context_.trace->SetNumber(name_, property, twips);
+  context_.page.Call({{"op", "place"},
+                      {"control", name_},
+                      {"left", left_ / kTwipsPerPixel},
+                      {"top", top_ / kTwipsPerPixel},
+                      {"width", width_ / kTwipsPerPixel},
+                      {"height", height_ / kTwipsPerPixel}});
+}
+
+void RuffleControl::BringToFront() {
+  if (context_.trace) context_.trace->BringToFront(name_);
+  stacking_ = context_.nextFront();
+  context_.page.Call({{"op", "front"}, {"control", name_}, {"stacking", stacking_}});
+}
+
+void RuffleControl::RaiseFSCommand(const std::string& command, const std::string& args) {
+  if (context_.trace) context_.trace->FSCommand(name_, command, args);
+  if (handler_) handler_(command, args);
+}
+
+bool RuffleControl::Contains(double xTwips, double yTwips) const {
+  return xTwips >= left_ && yTwips >= top_ && xTwips < left_ + width_ &&
+         yTwips < top_ + height_;
+}
+
+}  // namespace tdwk::desktop

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "hosts/console/trace.h"
+#include "hosts/desktop/page_calls.h"
+#include "platform/flash_control.h"
+
+namespace tdwk::desktop {
+
+// A Flash control played by a player on the page: every operation becomes a page call, in
+// order, and is traced as the console host traces it.
+class RuffleControl : public FlashControl {
+ public:
+  struct Context {
+    PageCalls& page;
+    Trace* trace;         // null without a trace
+    std::string appPath;  // movies below it are served to the page
+    std::function<int()> nextFront;  // the stacking value that puts a layer in front
+  };
+
+  RuffleControl(std::string name, FlashSettings settings, int stacking, Context context);
+
+  const std::string& Name() const override { return name_; }
+  const FlashSettings& Settings() const override { return settings_; }
+  void LoadMovie(int layer, const std::string& url) override;
+  std::string Movie() const override { return movie_; }
+  void SetVariable(const std::string& name, const std::string& value) override;
+  std::string GetVariable(const std::string& name) override;
+  void Play() override;
+  void GotoFrame(int frame) override;
+  void SetLeft(float twips) override;
+  void SetTop(float twips) override;
+  void SetWidth(float twips) override;
+  void SetHeight(float twips) override;
+  float Left() const override { return left_; }
+  float Top() const override { return top_; }
+  float Width() const override { return width_; }
+  float Height() const override { return height_; }
+  void BringToFront() override;
+  void OnFSCommand(FSCommandHandler handler) override { handler_ = std::move(handler); }
+
+  // The movie raised FSCommand.
+  void RaiseFSCommand(const std::string& command, const std::string& args);
+
+  // Layers with a higher value are in front.
+  int Stacking() const { return stacking_; }
+  // Whether a point of the page, in twips, lies on the layer.
+  bool Contains(double xTwips, double yTwips) const;
+
+ private:
+  void Place(const char* property, float twips);
+
+  std::string name_;
+  FlashSettings settings_;
+  int stacking_;
+  Context context_;
+  FSCommandHandler handler_;
+  std::string movie_;
+  float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+};
+
+// The first call for a layer: creates its player with the control's settings.
+nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings,
+                          int stacking);
+
+}  // namespace tdwk::desktop
