@@ -36,8 +36,7 @@ AppScheme::AppScheme(std::string appPath, FileSystem& files)
 
 void AppScheme::Register(WebKitWebContext* context) {
   const std::string scheme(kScheme);
-  webkit_web_context_register_uri_scheme(context, scheme.c_str(), &AppScheme::Serve, this,
-                                         nullptr);
+  webkit_web_context_register_uri_scheme(context, scheme.c_str(), &AppScheme::Serve, this, nullptr);
   WebKitSecurityManager* security = webkit_web_context_get_security_manager(context);
   webkit_security_manager_register_uri_scheme_as_secure(security, scheme.c_str());
   webkit_security_manager_register_uri_scheme_as_cors_enabled(security, scheme.c_str());
@@ -61,9 +60,14 @@ std::optional<std::string> AppScheme::Locate(const AppRequest& request) {
   return stored;
 }
 
-std::optional<std::string> AppScheme::Content(const AppRequest& request,
-                                              std::string& mediaType) {
+std::optional<std::string> AppScheme::Content(const AppRequest& request, std::string& mediaType) {
   const std::optional<std::string> file = Locate(request);
+  // A movie that does not exist plays as an empty movie, as the player does for a missing
+  // file: the bridge is served all the same and finds nothing to load.
+  if (!file && request.bridge) {
+    mediaType = MediaType(".swf");
+    return swf::BuildBridgeMovie({}, AppUrl(request.components));
+  }
   if (!file) return std::nullopt;
   try {
     std::string bytes = files_.ReadFile(*file);

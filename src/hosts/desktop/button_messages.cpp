@@ -27,12 +27,23 @@ std::optional<ButtonMessage> ToButtonMessage(const ButtonEvent& event) {
   std::int32_t flag = 0;
   std::int32_t xButton = 0;
   switch (event.button) {
-    case 1: down = 0x0201, flag = kMkLButton; break;
-    case 2: down = 0x0207, flag = kMkMButton; break;
-    case 3: down = 0x0204, flag = kMkRButton; break;
-    case 8: down = 0x020B, flag = kMkXButton1, xButton = 1; break;
-    case 9: down = 0x020B, flag = kMkXButton2, xButton = 2; break;
-    default: return std::nullopt;
+    case 1:
+      down = 0x0201, flag = kMkLButton;
+      break;
+    case 2:
+      down = 0x0207, flag = kMkMButton;
+      break;
+    case 3:
+      down = 0x0204, flag = kMkRButton;
+      break;
+    case 8:
+      down = 0x020B, flag = kMkXButton1, xButton = 1;
+      break;
+    case 9:
+      down = 0x020B, flag = kMkXButton2, xButton = 2;
+      break;
+    default:
+      return std::nullopt;
   }
   std::int32_t keys = (event.left ? kMkLButton : 0) | (event.right ? kMkRButton : 0) |
                       (event.middle ? kMkMButton : 0) | (event.shift ? kMkShift : 0) |

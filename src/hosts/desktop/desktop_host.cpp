@@ -13,7 +13,9 @@ namespace {
 constexpr const char* kPagePath = "desktop/index.html";
 constexpr const char* kTitle = "tindlewick";
 
-int Pixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int Pixels(float twips) {
+  return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 }  // namespace
 
@@ -59,10 +61,7 @@ class DesktopHost::GlibTimer : public Timer {
 };
 
 DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
-    : options_(std::move(options)),
-      trace_(trace),
-      scheme_(options_.appPath, files),
-      gate_([this] {
+    : options_(std::move(options)), trace_(trace), scheme_(options_.appPath, files), gate_([this] {
         if (page_) page_->Flush();
       }) {
   GdkDisplay* display = gdk_display_get_default();
@@ -162,11 +161,16 @@ void DesktopHost::ShowModal(WindowEvents& events) {
   CreateWindow();
   gate_.Run([&events] { events.Form_Load(); });
   if (WindowGone()) return;
+  Show();
+  loop_ = g_main_loop_new(nullptr, FALSE);
+  if (!WindowGone()) g_main_loop_run(loop_);
+}
+
+void DesktopHost::Show() {
+  CreateWindow();
   gtk_window_move(GTK_WINDOW(window_), 0, 0);
   gtk_window_fullscreen(GTK_WINDOW(window_));
   gtk_widget_show_all(window_);
-  loop_ = g_main_loop_new(nullptr, FALSE);
-  if (!WindowGone()) g_main_loop_run(loop_);
 }
 
 void DesktopHost::UnloadWindow() {
@@ -248,9 +252,8 @@ bool DesktopHost::OnButton(GdkEventButton* event) {
   button.right = (event->state & GDK_BUTTON3_MASK) != 0;
   const std::optional<ButtonMessage> message = ToButtonMessage(button);
   if (!message) return true;
-  const PlayerWindowTable::Outcome outcome =
-      windows_.Dispatch(windows_.PlayerWindowOf(layer->Name()), message->message,
-                        message->wParam, message->lParam);
+  const PlayerWindowTable::Outcome outcome = windows_.Dispatch(
+      windows_.PlayerWindowOf(layer->Name()), message->message, message->wParam, message->lParam);
   if (trace_) trace_->Message(layer->Name(), message->message, outcome.delivered, outcome.result);
   return outcome.delivered;
 }

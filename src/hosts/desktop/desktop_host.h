@@ -25,7 +25,7 @@ class DesktopHost : public WindowHost {
   struct Options {
     std::string appPath;  // ends in '/'
     std::string languageTag;
-    std::string renderer;      // the player's renderer, empty for its own choice
+    std::string renderer;  // the player's renderer, empty for its own choice
     bool pageConsole = false;
     // Where the page's latency measurements go; null when they are not taken.
     std::ostream* latency = nullptr;
@@ -45,14 +45,16 @@ class DesktopHost : public WindowHost {
   float WindowWidth() const override { return windowWidth_; }
   float WindowHeight() const override { return windowHeight_; }
   WindowHandle MainWindowHandle() const override { return PlayerWindowTable::kMainWindow; }
-  FlashControl& CreateFlashControl(const std::string& name,
-                                   const FlashSettings& settings) override;
+  FlashControl& CreateFlashControl(const std::string& name, const FlashSettings& settings) override;
   Timer& CreateTimer(const std::string& name, int intervalMs,
                      std::function<void()> onTick) override;
   void MessageBox(const std::string& text) override;
   void ShowModal(WindowEvents& events) override;
   void UnloadWindow() override;
   void EndProgram() override;
+
+  // Shows the window over the whole screen (ShowModal does it after Form_Load).
+  void Show();
 
   // For the event gate and the timers.
   EventGate& gate() { return gate_; }

@@ -40,7 +40,9 @@ void EventGate::RunHeld() {
   }
 }
 
-EventGate::Hold::Hold(EventGate& gate) : gate_(gate) { ++gate_.depth_; }
+EventGate::Hold::Hold(EventGate& gate) : gate_(gate) {
+  ++gate_.depth_;
+}
 
 EventGate::Hold::~Hold() {
   if (gate_.depth_ == 1) gate_.RunHeld();

@@ -17,8 +17,8 @@ void Log(const char* what, const char* detail) {
 
 void OnRunFinished(GObject* view, GAsyncResult* result, gpointer) {
   GError* error = nullptr;
-  JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result,
-                                                               &error);
+  JSCValue* value =
+      webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
   if (value != nullptr) g_object_unref(value);
   if (error != nullptr) {
     Log("a call to the page failed", error->message);
@@ -62,8 +62,7 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&PlayerPage::OnDecidePolicy), this);
   g_signal_connect(view_, "create", G_CALLBACK(&PlayerPage::OnCreate), nullptr);
   g_signal_connect(view_, "context-menu", G_CALLBACK(&PlayerPage::OnContextMenu), nullptr);
-  g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&PlayerPage::OnProcessGone),
-                   this);
+  g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&PlayerPage::OnProcessGone), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&PlayerPage::OnLoadFailed), this);
   webkit_web_view_load_uri(view_, options_.pageUrl.c_str());
 }
@@ -213,7 +212,9 @@ gboolean PlayerPage::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decisi
         webkit_policy_decision_ignore(decision);
       }
       break;
-    default: webkit_policy_decision_ignore(decision); break;
+    default:
+      webkit_policy_decision_ignore(decision);
+      break;
   }
   return TRUE;
 }

@@ -21,8 +21,8 @@ namespace tdwk::desktop {
 class PlayerPage : public PageCalls {
  public:
   struct Options {
-    std::string pageUrl;      // the page, with its query
-    std::string languageTag;  // what navigator.language reports
+    std::string pageUrl;       // the page, with its query
+    std::string languageTag;   // what navigator.language reports
     bool pageConsole = false;  // the page's console messages go to standard output
   };
   using MessageHandler = std::function<void(const nlohmann::json& message)>;
@@ -48,8 +48,8 @@ class PlayerPage : public PageCalls {
   static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, gpointer self);
   static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer);
-  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
-                                WebKitHitTestResult*, gpointer);
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*,
+                                gpointer);
   static void OnDownload(WebKitWebContext*, WebKitDownload* download, gpointer);
   static void OnProcessGone(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,

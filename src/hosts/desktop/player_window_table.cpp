@@ -25,8 +25,8 @@ PlayerWindowTable::Outcome PlayerWindowTable::Dispatch(WindowHandle window, std:
   const bool outer = delivered_;
   delivered_ = false;
   Outcome outcome;
-  outcome.result = CallWindowProc(GetWindowLong(window, GWL_WNDPROC), window, message, wParam,
-                                  lParam);
+  outcome.result =
+      CallWindowProc(GetWindowLong(window, GWL_WNDPROC), window, message, wParam, lParam);
   outcome.delivered = delivered_;
   delivered_ = outer;
   return outcome;

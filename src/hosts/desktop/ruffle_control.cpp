@@ -25,8 +25,7 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
-nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings,
-                          int stacking) {
+nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings, int stacking) {
   return {{"op", "create"},
           {"control", control},
           {"scale", ScaleMode(settings.scale)},
@@ -121,8 +120,7 @@ void RuffleControl::RaiseFSCommand(const std::string& command, const std::string
 }
 
 bool RuffleControl::Contains(double xTwips, double yTwips) const {
-  return xTwips >= left_ && yTwips >= top_ && xTwips < left_ + width_ &&
-         yTwips < top_ + height_;
+  return xTwips >= left_ && yTwips >= top_ && xTwips < left_ + width_ && yTwips < top_ + height_;
 }
 
 }  // namespace tdwk::desktop

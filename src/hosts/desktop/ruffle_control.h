@@ -15,8 +15,8 @@ class RuffleControl : public FlashControl {
  public:
   struct Context {
     PageCalls& page;
-    Trace* trace;         // null without a trace
-    std::string appPath;  // movies below it are served to the page
+    Trace* trace;                    // null without a trace
+    std::string appPath;             // movies below it are served to the page
     std::function<int()> nextFront;  // the stacking value that puts a layer in front
   };
 
@@ -62,7 +62,6 @@ class RuffleControl : public FlashControl {
 };
 
 // The first call for a layer: creates its player with the control's settings.
-nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings,
-                          int stacking);
+nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings, int stacking);
 
 }  // namespace tdwk::desktop

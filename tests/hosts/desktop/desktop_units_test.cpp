@@ -1,0 +1,268 @@
+// The desktop host's parts that need no display: URLs of the scheme, what it serves, the
+// language tag, button messages, the player windows and the event gate.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "hosts/desktop/app_scheme.h"
+#include "hosts/desktop/app_urls.h"
+#include "hosts/desktop/button_messages.h"
+#include "hosts/desktop/event_gate.h"
+#include "hosts/desktop/language_tag.h"
+#include "hosts/desktop/player_window_table.h"
+#include "platform/posix.h"
+#include "support/temp_folder.h"
+
+namespace tdwk::desktop {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Optional;
+
+TEST(AppUrls, MoviePathsBelowTheApplicationFolderBecomeEncodedUrls) {
+  const auto components = MovieComponents("/opt/app/", "/opt/app//High Scores/Score #1.swf");
+  ASSERT_TRUE(components);
+  EXPECT_THAT(*components, ElementsAre("High Scores", "Score #1.swf"));
+  EXPECT_EQ(AppUrl(*components), "tdwk://app/High%20Scores/Score%20%231.swf");
+
+  EXPECT_FALSE(MovieComponents("/opt/app/", "/opt/other/Menus/Home.swf"));
+  EXPECT_FALSE(MovieComponents("/opt/app/", "/opt/app//Menus/../../etc/passwd"));
+  EXPECT_FALSE(MovieComponents("/opt/app/", "/opt/app//Users/.USER1.DAT.tmp"));
+  EXPECT_FALSE(MovieComponents("/opt/app/", "/opt/app/"));
+  EXPECT_FALSE(MovieComponents("/opt/app/", ""));
+}
+
+TEST(AppUrls, RequestsNameOnlyFilesOfTheApplicationOrigin) {
+  const auto movie = ParseAppRequest("tdwk://app/Menus/Home%20Page.swf?tdwk-bridge");
+  ASSERT_TRUE(movie);
+  EXPECT_THAT(movie->components, ElementsAre("Menus", "Home Page.swf"));
+  EXPECT_TRUE(movie->bridge);
+  const auto plain = ParseAppRequest("tdwk://app/Menus/Home.swf?x=1");
+  ASSERT_TRUE(plain);
+  EXPECT_FALSE(plain->bridge);
+
+  // Dot segments are resolved as in any URL, never above the folder.
+  EXPECT_THAT(ParseAppRequest("tdwk://app/Menus/%2E%2E/../../x")->components, ElementsAre("x"));
+  EXPECT_THAT(ParseAppRequest("tdwk://app/a/../../b/c")->components, ElementsAre("b", "c"));
+
+  for (const char* refused :
+       {"tdwk://app/", "tdwk://app/..", "tdwk://app/.hidden", "tdwk://app/Users/%2Eprofile",
+        "tdwk://app/a%2Fb", "tdwk://app/a%00b", "tdwk://other/Menus/Home.swf",
+        "http://app/Menus/Home.swf", "tdwk://user@app/x", "tdwk://app:80/x", "not a url"}) {
+    EXPECT_FALSE(ParseAppRequest(refused)) << refused;
+  }
+}
+
+TEST(AppUrls, MediaTypesFollowTheExtension) {
+  EXPECT_EQ(MediaType("core.WASM"), "application/wasm");
+  EXPECT_EQ(MediaType("Intro.swf"), "application/x-shockwave-flash");
+  EXPECT_EQ(MediaType("index.html"), "text/html; charset=utf-8");
+  EXPECT_EQ(MediaType("ruffle.js"), "text/javascript; charset=utf-8");
+  EXPECT_EQ(MediaType("USER1.DAT"), "application/octet-stream");
+}
+
+class AppSchemeTest : public ::testing::Test {
+ protected:
+  AppSchemeTest() : files_(app_.Path()), scheme_(app_.Path(), files_) {
+    app_.WriteFile("Menus/Home.swf", "home");
+    app_.WriteFile("Users/.USER1.DAT.tmp", "hidden");
+    outside_.WriteFile("secret.swf", "secret");
+    std::filesystem::create_symlink(outside_.Path() + "secret.swf", app_.Path() + "Menus/Link.swf");
+  }
+
+  std::optional<std::string> Serve(const std::string& url, std::string* type = nullptr) {
+    std::string mediaType;
+    const auto request = ParseAppRequest(url);
+    if (!request) return std::nullopt;
+    auto content = scheme_.Content(*request, mediaType);
+    if (type) *type = mediaType;
+    return content;
+  }
+
+  testing::TempFolder app_, outside_;
+  PosixFileSystem files_;
+  AppScheme scheme_;
+};
+
+TEST_F(AppSchemeTest, ServesFilesOfTheFolderWhateverTheLetterCase) {
+  std::string type;
+  EXPECT_THAT(Serve("tdwk://app/menus/HOME.SWF", &type), Optional(std::string("home")));
+  EXPECT_EQ(type, "application/x-shockwave-flash");
+}
+
+TEST_F(AppSchemeTest, RefusesWhatLiesOutsideOrIsNoRegularFile) {
+  EXPECT_FALSE(Serve("tdwk://app/Menus/Link.swf"));  // a link leading out of the folder
+  EXPECT_FALSE(Serve("tdwk://app/Menus"));
+  EXPECT_FALSE(Serve("tdwk://app/Menus/Missing.swf"));
+  EXPECT_FALSE(Serve("tdwk://app/Users/.USER1.DAT.tmp"));
+}
+
+TEST_F(AppSchemeTest, AMissingMovieIsStillWrappedSoThatItPlaysAsAnEmptyMovie) {
+  std::string type;
+  const auto bridge = Serve("tdwk://app/Menus/Missing.swf?tdwk-bridge", &type);
+  ASSERT_TRUE(bridge);
+  EXPECT_EQ(type, "application/x-shockwave-flash");
+  EXPECT_TRUE(bridge->starts_with("FWS") || bridge->starts_with("CWS"));
+  // The link's target is never read, not even to wrap it.
+  const auto linked = Serve("tdwk://app/Menus/Link.swf?tdwk-bridge");
+  ASSERT_TRUE(linked);
+  EXPECT_EQ(linked->find("secret"), std::string::npos);
+}
+
+TEST(LanguageTag, LocaleNamesBecomeTagsAndInvalidOnesEnglish) {
+  EXPECT_EQ(LanguageTag("en_GB.UTF-8"), "en-GB");
+  EXPECT_EQ(LanguageTag("de_DE@euro"), "de-DE");
+  EXPECT_EQ(LanguageTag("fr"), "fr");
+  EXPECT_EQ(LanguageTag("es_419.UTF-8"), "es-419");
+  EXPECT_EQ(LanguageTag("sr_RS.UTF-8@latin"), "sr-RS");
+  EXPECT_EQ(LanguageTag("ast_ES"), "ast-ES");
+  for (const char* invalid : {"C", "C.UTF-8", "POSIX", "", "e", "english_X", "12_GB"}) {
+    EXPECT_EQ(LanguageTag(invalid).substr(0, 2), "en") << invalid;
+  }
+  EXPECT_EQ(LanguageTag("C.UTF-8"), "en");
+  EXPECT_EQ(LanguageTag("nl_Netherlands"), "nl");
+}
+
+TEST(ButtonMessages, ButtonsBecomeTheirWindowMessages) {
+  ButtonEvent right;
+  right.button = 3;
+  right.x = 10.7;
+  right.y = 20;
+  right.shift = true;
+  const auto down = ToButtonMessage(right);
+  ASSERT_TRUE(down);
+  EXPECT_EQ(down->message, 0x0204u);
+  EXPECT_EQ(down->wParam, 0x0002 | 0x0004);
+  EXPECT_EQ(down->lParam, 10 | (20 << 16));
+
+  right.press = false;
+  right.right = true;
+  const auto up = ToButtonMessage(right);
+  ASSERT_TRUE(up);
+  EXPECT_EQ(up->message, 0x0205u);
+  EXPECT_EQ(up->wParam, 0x0004);  // the right button is no longer held
+
+  ButtonEvent left;
+  left.x = -3;
+  left.y = 5;
+  left.right = true;
+  const auto leftDown = ToButtonMessage(left);
+  ASSERT_TRUE(leftDown);
+  EXPECT_EQ(leftDown->message, 0x0201u);
+  EXPECT_EQ(leftDown->wParam, 0x0001 | 0x0002);
+  EXPECT_EQ(leftDown->lParam, static_cast<std::int32_t>(0xFFFDu | (5u << 16)));
+
+  ButtonEvent middle;
+  middle.button = 2;
+  EXPECT_EQ(ToButtonMessage(middle)->message, 0x0207u);
+  ButtonEvent side;
+  side.button = 9;
+  EXPECT_EQ(ToButtonMessage(side)->message, 0x020Bu);
+  EXPECT_EQ(ToButtonMessage(side)->wParam, 0x0040 | (2 << 16));
+  ButtonEvent scroll;
+  scroll.button = 4;
+  EXPECT_FALSE(ToButtonMessage(scroll));
+}
+
+// What the shell puts in a player window's slot: right-button presses are swallowed, the
+// rest goes to the procedure the slot held before.
+struct Replacement {
+  PlayerWindowTable* table;
+  std::int32_t original;
+};
+
+std::int32_t SwallowRightPress(void* context, WindowHandle window, std::uint32_t message,
+                               std::int32_t wParam, std::int32_t lParam) {
+  auto* replacement = static_cast<Replacement*>(context);
+  if (message == WM_RBUTTONDOWN) return 1;
+  return replacement->table->CallWindowProc(replacement->original, window, message, wParam, lParam);
+}
+
+TEST(PlayerWindowTable, EachLayerHasOnePlayerWindowWhoseSlotDecidesWhatThePlayerSees) {
+  PlayerWindowTable table;
+  const WindowHandle main = table.AddPlayerWindow("swfMain");
+  const WindowHandle top = table.AddPlayerWindow("swfBackgroundTop");
+  EXPECT_EQ(table.PlayerWindowOf("swfBackgroundTop"), top);
+  EXPECT_EQ(table.PlayerWindowOf("swfNothing"), 0u);
+
+  std::vector<WindowHandle> found;
+  table.EnumChildWindows(
+      PlayerWindowTable::kMainWindow,
+      [&](WindowHandle window, std::int32_t lParam) {
+        EXPECT_EQ(lParam, 12);
+        found.push_back(window);
+        return true;
+      },
+      12);
+  EXPECT_THAT(found, ElementsAre(main, top));
+  char name[256];
+  EXPECT_EQ(table.GetClassName(main, name, 256), 28);
+  EXPECT_STREQ(name, "MacromediaFlashPlayerActiveX");
+  EXPECT_EQ(table.GetClassName(main, name, 6), 5);
+  EXPECT_STREQ(name, "Macro");
+  EXPECT_EQ(table.GetClassName(999, name, 256), 0);
+
+  // The player's own procedure delivers everything.
+  EXPECT_TRUE(table.Dispatch(main, WM_RBUTTONDOWN, 0, 0).delivered);
+
+  const std::int32_t own = table.GetWindowLong(main, GWL_WNDPROC);
+  Replacement context{&table, own};
+  const std::int32_t replacement = table.RegisterProcedure(&SwallowRightPress, &context);
+  EXPECT_EQ(table.SetWindowLong(main, GWL_WNDPROC, replacement), own);
+  const auto swallowed = table.Dispatch(main, WM_RBUTTONDOWN, 0, 0);
+  EXPECT_FALSE(swallowed.delivered);
+  EXPECT_EQ(swallowed.result, 1);
+  EXPECT_TRUE(table.Dispatch(main, WM_RBUTTONUP, 0, 0).delivered);
+  EXPECT_TRUE(table.Dispatch(main, WM_LBUTTONDOWN, 0, 0).delivered);
+  // A procedure value that names nothing passes the message nowhere.
+  EXPECT_FALSE(table.CallWindowProc(0x7777, main, WM_LBUTTONDOWN, 0, 0));
+  // The other window kept its own procedure.
+  EXPECT_TRUE(table.Dispatch(top, WM_RBUTTONDOWN, 0, 0).delivered);
+
+  table.SetWindowLong(main, GWL_WNDPROC, own);
+  EXPECT_TRUE(table.Dispatch(main, WM_RBUTTONDOWN, 0, 0).delivered);
+  EXPECT_EQ(table.SetWindowLong(999, GWL_WNDPROC, own), 0);
+}
+
+TEST(EventGate, EventsArrivingDuringAnEventRunAfterItInOrder) {
+  std::vector<std::string> log;
+  int flushes = 0;
+  EventGate gate([&] { ++flushes; });
+  gate.Run([&] {
+    log.push_back("begin outer");
+    // As if the page delivered two commands while the handler waited.
+    gate.Run([&] { log.push_back("held 1"); });
+    gate.Run([&] {
+      log.push_back("held 2");
+      gate.Run([&] { log.push_back("held 3"); });
+    });
+    EXPECT_TRUE(gate.Busy());
+    log.push_back("end outer");
+  });
+  EXPECT_THAT(log, ElementsAre("begin outer", "end outer", "held 1", "held 2", "held 3"));
+  EXPECT_EQ(flushes, 4);
+  EXPECT_FALSE(gate.Busy());
+}
+
+TEST(EventGate, AHoldOutsideAnyEventDefersEventsUntilItEnds) {
+  std::vector<std::string> log;
+  EventGate gate(nullptr);
+  {
+    EventGate::Hold hold(gate);
+    gate.Run([&] { log.push_back("during the dialog"); });
+    EXPECT_TRUE(log.empty());
+  }
+  EXPECT_THAT(log, ElementsAre("during the dialog"));
+  // A failing event does not stop the ones held behind it.
+  gate.Run([&] {
+    gate.Run([&] { log.push_back("after the failure"); });
+    throw std::runtime_error("escaped");
+  });
+  EXPECT_THAT(log, ElementsAre("during the dialog", "after the failure"));
+}
+
+}  // namespace
+}  // namespace tdwk::desktop

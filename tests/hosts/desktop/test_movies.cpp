@@ -1,0 +1,114 @@
+#include "test_movies.h"
+
+#include "swf/avm1_assembler.h"
+#include "swf/movie_writer.h"
+#include "swf/tags.h"
+
+namespace tdwk::testing {
+
+namespace {
+
+using swf::Assembler;
+
+// value of _root[name] on the stack
+void PushRootMember(Assembler& code, const std::string& name) {
+  code.Push("_root").GetVariable().Push(name).GetMember();
+}
+
+// Reports a watched variable when it differs from what was last reported; counts the
+// variables reported at least once in _root.tdwk_reported.
+void WatchVariable(Assembler& code, const std::string& name) {
+  const std::string last = "tdwk_last_" + name;
+  const std::string seen = "tdwk_seen_" + name;
+  const Assembler::Label same = code.NewLabel();
+  const Assembler::Label counted = code.NewLabel();
+  PushRootMember(code, name);
+  PushRootMember(code, last);
+  code.Equals2().If(same);
+  code.Push("_root").GetVariable().Push(last);
+  PushRootMember(code, name);
+  code.SetMember();
+  code.Push(name + "=");
+  PushRootMember(code, name);
+  code.Add2().FsCommandWithStackArgument(kVariableReport);
+  // First report of this variable: count it.
+  PushRootMember(code, seen);
+  code.If(counted);
+  code.Push("_root").GetVariable().Push(seen).Push(true).SetMember();
+  code.Push("_root").GetVariable().Push("tdwk_reported");
+  PushRootMember(code, "tdwk_reported");
+  code.Increment().SetMember();
+  code.Bind(counted);
+  code.Bind(same);
+}
+
+std::string FrameScript(const TestMovie& movie, int frame) {
+  Assembler code;
+  code.Stop();
+  code.FsCommand(kFrameReport, std::to_string(frame));
+  if (frame != 0) return code.Finish();
+
+  const Assembler::Label started = code.NewLabel();
+  PushRootMember(code, "tdwk_started");
+  code.If(started);
+  code.Push("_root").GetVariable().Push("tdwk_started").Push(true).SetMember();
+  code.Push("_root").GetVariable().Push("tdwk_reported").Push(0).SetMember();
+  for (const auto& [command, args] : movie.commands) code.FsCommand(command, args);
+
+  // _root.onEnterFrame = function () { watch...; after the last first report, send on }
+  code.Push("_root").GetVariable().Push("onEnterFrame");
+  code.BeginFunction("", {});
+  for (const std::string& name : movie.watch) WatchVariable(code, name);
+  if (!movie.afterReports.empty()) {
+    const Assembler::Label notYet = code.NewLabel();
+    PushRootMember(code, "tdwk_after_sent");
+    code.If(notYet);
+    PushRootMember(code, "tdwk_reported");
+    code.Push(static_cast<std::int32_t>(movie.watch.size())).Less2().If(notYet);
+    code.Push("_root").GetVariable().Push("tdwk_after_sent").Push(true).SetMember();
+    for (const auto& [command, args] : movie.afterReports) code.FsCommand(command, args);
+    code.Bind(notYet);
+  }
+  code.EndFunction();
+  code.SetMember();
+  code.Bind(started);
+  return code.Finish();
+}
+
+}  // namespace
+
+std::string BuildTestMovie(const TestMovie& movie) {
+  const swf::Rect stage{0, movie.width * swf::kTwipsPerPixel, 0,
+                        movie.height * swf::kTwipsPerPixel};
+  swf::MovieWriter writer(movie.version, stage, 24.0);
+  writer.Add(swf::SetBackgroundColorTag({movie.red, movie.green, movie.blue}));
+
+  // A button over the whole stage that reports the left button going down.
+  swf::RectangleShape hitArea;
+  hitArea.id = 1;
+  hitArea.rect = stage;
+  hitArea.fill = swf::Rgba{movie.red, movie.green, movie.blue, 255};
+  writer.Add(swf::DefineShapeTag(hitArea));
+  swf::Button button;
+  button.id = 2;
+  button.records.push_back(
+      {static_cast<std::uint8_t>(swf::button_state::kUp | swf::button_state::kOver |
+                                 swf::button_state::kDown | swf::button_state::kHitTest),
+       1, 1, swf::Matrix{}});
+  Assembler press;
+  press.FsCommand(kPressReport, "");
+  button.actions.push_back({swf::button_condition::kPress, press.Finish()});
+  writer.Add(swf::DefineButton2Tag(button));
+  swf::Placement placement;
+  placement.depth = 1;
+  placement.characterId = 2;
+  writer.Add(swf::PlaceObject2Tag(placement));
+
+  for (int frame = 0; frame < movie.frames; ++frame) {
+    writer.Add(swf::DoActionTag(FrameScript(movie, frame)));
+    writer.ShowFrame();
+  }
+  return writer.Finish(movie.version >= 8 ? swf::Compression::Zlib : swf::Compression::None);
+}
+
+}  // namespace tdwk::testing

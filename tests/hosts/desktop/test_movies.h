@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tdwk::testing {
+
+// What a test movie reports through its own movie commands:
+//   "tdwk_test_frame" with the frame number (0-based) each time a frame's script runs;
+//   "tdwk_test_var" with "NAME=value" each time a watched variable takes a new value;
+//   "tdwk_test_press" when the left button goes down on its stage.
+inline constexpr const char* kFrameReport = "tdwk_test_frame";
+inline constexpr const char* kVariableReport = "tdwk_test_var";
+inline constexpr const char* kPressReport = "tdwk_test_press";
+
+struct TestMovie {
+  std::uint8_t version = 8;
+  int width = 550, height = 400;  // pixels
+  std::uint8_t red = 0x33, green = 0x66, blue = 0x99;
+  // Sent in this order when the movie first starts (frame 0).
+  std::vector<std::pair<std::string, std::string>> commands;
+  // Sent in this order as soon as every watched variable has been reported.
+  std::vector<std::pair<std::string, std::string>> afterReports;
+  // Variables of its root watched on every frame tick.
+  std::vector<std::string> watch;
+  // Four frames, each stopping and reporting itself.
+  int frames = 4;
+};
+
+// A movie file: uncompressed before version 8, zlib-compressed from version 8 on.
+std::string BuildTestMovie(const TestMovie& movie);
+
+}  // namespace tdwk::testing

@@ -1,0 +1,67 @@
+#include "xvfb_display.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace tdwk::testing {
+
+XvfbDisplay::XvfbDisplay() {
+  int fds[2];
+  if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  pid_ = fork();
+  if (pid_ == 0) {
+    close(fds[0]);
+    const std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+           "tcp", "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  // The server writes its display number once it accepts connections.
+  std::string number;
+  char c = 0;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (number.empty()) throw std::runtime_error("Xvfb did not start");
+  name_ = ":" + number;
+  setenv("DISPLAY", name_.c_str(), 1);
+  unsetenv("WAYLAND_DISPLAY");
+  // A virtual server has no GPU: software rendering, no DMA-BUF buffers.
+  setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", 1);
+  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+  if (geteuid() == 0) setenv("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS", "1", 1);
+  setenv("TDWK_RENDERER", "canvas", 1);
+  setenv("NO_AT_BRIDGE", "1", 1);
+}
+
+XvfbDisplay::~XvfbDisplay() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+void XvfbDisplay::Click(int x, int y, unsigned button) const {
+  Display* display = XOpenDisplay(name_.c_str());
+  if (display == nullptr) throw std::runtime_error("cannot open " + name_);
+  XTestFakeMotionEvent(display, 0, x, y, CurrentTime);
+  XTestFakeButtonEvent(display, button, True, CurrentTime);
+  XTestFakeButtonEvent(display, button, False, 20);
+  XFlush(display);
+  XSync(display, False);
+  XCloseDisplay(display);
+}
+
+XvfbDisplay& TestDisplay() {
+  static XvfbDisplay display;
+  return display;
+}
+
+}  // namespace tdwk::testing

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace tdwk::testing {
+
+// An X server of its own for a test process, 1024 by 768, so that tests never draw on or
+// click into a real screen. Sets DISPLAY and the WebKit settings a virtual server needs.
+class XvfbDisplay {
+ public:
+  XvfbDisplay();
+  ~XvfbDisplay();
+  XvfbDisplay(const XvfbDisplay&) = delete;
+  XvfbDisplay& operator=(const XvfbDisplay&) = delete;
+
+  const std::string& Name() const { return name_; }  // ":N"
+
+  // Presses and releases a mouse button at a point of the screen, as a user would.
+  void Click(int x, int y, unsigned button) const;
+
+ private:
+  int pid_ = -1;
+  std::string name_;
+};
+
+// The one display of the test process, started on first use.
+XvfbDisplay& TestDisplay();
+
+}  // namespace tdwk::testing
