@@ -109,12 +109,17 @@
     command(generation, command, args) {
       if (generation !== this.generation) return;
       if (command === "tdwk_bridge_loaded") {
-        this.state = "loaded";
-        const waiting = this.pending;
-        this.pending = [];
-        for (const call of waiting) this.apply(call);
-        probe.applied();
-        probe.check();
+        // The player is still running the movie's script here and takes no call until it has
+        // returned.
+        queueMicrotask(() => {
+          if (generation !== this.generation) return;
+          this.state = "loaded";
+          const waiting = this.pending;
+          this.pending = [];
+          for (const call of waiting) this.apply(call);
+          probe.applied();
+          probe.check();
+        });
         return;
       }
       const seq = ++probe.seq;
