@@ -339,5 +339,27 @@ TEST_F(DesktopHostTest, TimersTickOnTheMainLoopWhileEnabled) {
               HasSubstr(R"({"control":"tmrUnload","op":"Set","property":"Enabled","value":true})"));
 }
 
+TEST_F(DesktopHostTest, TheMessageBoxIsModalAlsoBeforeTheWindowExists) {
+  // Closes the box once it is on the screen, as the user would.
+  const guint closer = g_timeout_add(
+      200,
+      [](gpointer) -> gboolean {
+        testing::TestDisplay().CloseWindows("tindlewick");
+        return G_SOURCE_CONTINUE;
+      },
+      nullptr);
+  const auto start = Clock::now();
+  host_->MessageBox("There was a problem showing the main screen.");
+  g_source_remove(closer);
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(150));
+  EXPECT_EQ(traceText_.str(),
+            R"({"control":"frmTDWK","op":"Set","property":"Width","value":15360})"
+            "\n"
+            R"({"control":"frmTDWK","op":"Set","property":"Height","value":11520})"
+            "\n"
+            R"({"op":"MessageBox","text":"There was a problem showing the main screen."})"
+            "\n");
+}
+
 }  // namespace
 }  // namespace tdwk::desktop

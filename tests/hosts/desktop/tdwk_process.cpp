@@ -1,7 +1,5 @@
 #include "tdwk_process.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -182,36 +180,7 @@ std::string TdwkApp::Errors() const {
 }
 
 bool TdwkApp::CloseWindow() const {
-  Display* display = XOpenDisplay(TestDisplay().Name().c_str());
-  if (display == nullptr) return false;
-  const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-  const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  Window root = 0, parent = 0;
-  Window* children = nullptr;
-  unsigned count = 0;
-  bool sent = false;
-  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-  for (unsigned i = 0; i < count; ++i) {
-    char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && name != nullptr) {
-      if (std::string(name) == "tindlewick") {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = children[i];
-        event.xclient.message_type = protocols;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(deleteWindow);
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, children[i], False, NoEventMask, &event);
-        sent = true;
-      }
-      XFree(name);
-    }
-  }
-  if (children != nullptr) XFree(children);
-  XFlush(display);
-  XCloseDisplay(display);
-  return sent;
+  return TestDisplay().CloseWindows("tindlewick");
 }
 
 bool Matches(const nlohmann::json& line, const nlohmann::json& pattern) {

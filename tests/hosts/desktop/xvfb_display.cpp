@@ -59,6 +59,42 @@ void XvfbDisplay::Click(int x, int y, unsigned button) const {
   XCloseDisplay(display);
 }
 
+bool XvfbDisplay::CloseWindows(const std::string& title) const {
+  Display* display = XOpenDisplay(name_.c_str());
+  if (display == nullptr) return false;
+  const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+  const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  bool sent = false;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+  for (unsigned i = 0; i < count; ++i) {
+    XWindowAttributes attributes{};
+    char* name = nullptr;
+    if (XGetWindowAttributes(display, children[i], &attributes) &&
+        attributes.map_state == IsViewable && XFetchName(display, children[i], &name) &&
+        name != nullptr) {
+      if (title == name) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = children[i];
+        event.xclient.message_type = protocols;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, children[i], False, NoEventMask, &event);
+        sent = true;
+      }
+      XFree(name);
+    }
+  }
+  if (children != nullptr) XFree(children);
+  XFlush(display);
+  XCloseDisplay(display);
+  return sent;
+}
+
 XvfbDisplay& TestDisplay() {
   static XvfbDisplay display;
   return display;

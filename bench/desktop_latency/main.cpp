@@ -1,0 +1,96 @@
+// How long the desktop host takes, measured in its page:
+//   - a personalised game launch: from the home menu's vbLoadMovie SNAKE reaching the page to
+//     the last call it caused (the game loaded, the child's details set, Play) being applied;
+//   - a bare round trip from the page to the host and back.
+// Runs tdwk on a virtual X server over a temporary application folder with one profile.
+// Usage: desktop_latency [ROUNDS]   (at least 200 rounds are measured by default)
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/profile_bytes.h"
+#include "tdwk_process.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using tdwk::testing::TestMovie;
+
+double Percentile(std::vector<double> samples, double fraction) {
+  if (samples.empty()) return 0;
+  std::sort(samples.begin(), samples.end());
+  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1));
+  return samples[index];
+}
+
+void Report(const char* what, const std::vector<double>& samples) {
+  std::printf("%-48s n=%4zu  p50 %8.2f ms  p99 %8.2f ms  max %8.2f ms\n", what, samples.size(),
+              Percentile(samples, 0.5), Percentile(samples, 0.99),
+              samples.empty() ? 0.0 : *std::max_element(samples.begin(), samples.end()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::size_t rounds = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
+  tdwk::testing::TdwkApp app;
+  app.WriteStartMovies({{"vbIntroFinished", ""}});
+  // One profile: the introduction leads straight to the home menu of that child.
+  app.Folder().WriteFile("Users/USER1.DAT", tdwk::testing::ProfileBytes("Sam", "Smith"));
+  TestMovie home;
+  home.watch = {"welcomeMsg"};
+  home.afterReports = {{"vbLoadMovie", "SNAKE"}};
+  app.WriteMovie("Menus/Home.swf", home);
+  TestMovie game;
+  game.watch = {"FIRST_NAME"};
+  game.afterReports = {{"vbLoadMovie", "HOME"}};
+  app.WriteMovie("Games/Snake.swf", game);
+
+  const std::string latency =
+      app.Path() + "../" + "tdwk-latency-" + std::to_string(::getpid()) + ".jsonl";
+  app.Start({}, {{"TDWK_LATENCY", latency}, {"TDWK_TRACE", "/dev/null"}});
+
+  std::vector<double> launches, roundTrips;
+  // Gives up when no new launch has been measured for a while.
+  auto lastProgress = std::chrono::steady_clock::now();
+  std::size_t lastCount = 0;
+  while (launches.size() < rounds && app.Running() &&
+         std::chrono::steady_clock::now() - lastProgress < 60s) {
+    std::this_thread::sleep_for(500ms);
+    launches.clear();
+    roundTrips.clear();
+    std::ifstream in(latency);
+    for (std::string line; std::getline(in, line);) {
+      const auto sample = nlohmann::json::parse(line, nullptr, false);
+      if (sample.is_discarded()) continue;
+      if (sample.value("kind", "") == "roundtrip") {
+        for (const auto& ms : sample["samples"]) roundTrips.push_back(ms.get<double>());
+      } else if (sample.value("command", "") == "vbLoadMovie" &&
+                 sample.value("args", "") == "SNAKE") {
+        launches.push_back(sample["ms"].get<double>());
+      }
+    }
+    if (launches.size() != lastCount) {
+      lastCount = launches.size();
+      lastProgress = std::chrono::steady_clock::now();
+    }
+  }
+  app.CloseWindow();
+  app.WaitForExit(10s);
+  std::remove(latency.c_str());
+
+  Report("vbLoadMovie SNAKE, personalised, until applied", launches);
+  Report("page -> host -> page round trip", roundTrips);
+  if (launches.size() < rounds) {
+    std::cerr << "only " << launches.size() << " of " << rounds << " launches were measured\n";
+    return 1;
+  }
+  return 0;
+}
