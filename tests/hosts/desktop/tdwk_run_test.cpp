@@ -1,14 +1,19 @@
 // Whole runs of tdwk under a virtual X server: the start, the movies' commands in the trace,
 // the end, and the things only a real window and real players do.
+#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tdwk_process.h"
@@ -18,6 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using ::testing::Contains;
+using ::testing::HasSubstr;
 using Json = nlohmann::json;
 
 constexpr auto kMovieTime = 60s;
@@ -88,6 +94,57 @@ TEST(TdwkRun, MoviesPlayUnderALocaleWhoseNameIsNoLanguageTag) {
   app.WriteStartMovies({{"vbIntroReady", ""}});
   app.Start({}, {{"LC_ALL", ""}, {"LANG", "C.UTF-8"}});
   EXPECT_TRUE(app.WaitForCommand("swfMain", "vbIntroReady", "", kMovieTime)) << app.Errors();
+}
+
+// A listening socket on the loopback interface: whether anyone connected to it.
+class Listener {
+ public:
+  Listener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(fd_, 8);
+    socklen_t size = sizeof address;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
+    port_ = ntohs(address.sin_port);
+  }
+  ~Listener() { ::close(fd_); }
+  std::string Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
+  bool Connected() const {
+    const int client = ::accept(fd_, nullptr, nullptr);
+    if (client >= 0) ::close(client);
+    return client >= 0;
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+TEST(TdwkRun, MoviesNeitherLeaveThePageNorReachTheNetwork) {
+  Listener listener;
+  TdwkApp app;
+  app.WriteStartMovies({});
+  TestMovie intro;
+  intro.getUrls = {{listener.Url("/page.html"), "_self"},
+                   {listener.Url("/window.html"), "_blank"},
+                   {listener.Url("/movie.swf"), "_level5"},
+                   {"tdwk://app/Menus/BackgroundTop.swf", "_self"},
+                   {"javascript:window.open('" + listener.Url("/script.html") + "')", ""}};
+  intro.afterReports = {{"vbStillHere", ""}};
+  app.WriteMovie("Menus/Intro.swf", intro);
+  app.Start();
+  ASSERT_TRUE(app.WaitForCommand("swfMain", "vbStillHere", "", kMovieTime)) << app.Errors();
+  // Still the same page a while later: its players play on.
+  std::this_thread::sleep_for(3s);
+  EXPECT_TRUE(app.Running());
+  EXPECT_FALSE(listener.Connected());
+  ASSERT_TRUE(app.CloseWindow());
+  EXPECT_EQ(app.WaitForExit(10s), 0);
 }
 
 }  // namespace

@@ -53,6 +53,7 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   code.If(started);
   code.Push("_root").GetVariable().Push("tdwk_started").Push(true).SetMember();
   code.Push("_root").GetVariable().Push("tdwk_reported").Push(0).SetMember();
+  for (const auto& [url, target] : movie.getUrls) code.GetUrl(url, target);
   for (const auto& [command, args] : movie.commands) code.FsCommand(command, args);
 
   // _root.onEnterFrame = function () { watch...; after the last first report, send on }

@@ -23,6 +23,9 @@ struct TestMovie {
   std::vector<std::pair<std::string, std::string>> commands;
   // Sent in this order as soon as every watched variable has been reported.
   std::vector<std::pair<std::string, std::string>> afterReports;
+  // getURL(url, target) of each, when the movie first starts, before its commands: links,
+  // and with a "_levelN" target movies loaded into that level.
+  std::vector<std::pair<std::string, std::string>> getUrls;
   // Variables of its root watched on every frame tick.
   std::vector<std::string> watch;
   // Four frames, each stopping and reporting itself.
