@@ -89,7 +89,7 @@ void DesktopHost::CreateWindow() {
   if (options_.latency != nullptr) query += std::string(query.empty() ? "" : "&") + "probe=1";
   if (!query.empty()) pageUrl += "?" + query;
 
-  PlayerPage::Options page{pageUrl, options_.languageTag, options_.pageConsole};
+  PlayerPage::Options page{pageUrl, options_.languageTag};
   page_ = std::make_unique<PlayerPage>(
       page, scheme_, gate_, [this](const nlohmann::json& message) { OnPageMessage(message); });
 

@@ -26,7 +26,6 @@ class DesktopHost : public WindowHost {
     std::string appPath;  // ends in '/'
     std::string languageTag;
     std::string renderer;  // the player's renderer, empty for its own choice
-    bool pageConsole = false;
     // Where the page's latency measurements go; null when they are not taken.
     std::ostream* latency = nullptr;
   };

@@ -55,7 +55,6 @@ int main(int argc, char** argv) {
   options.appPath = programFolder;
   options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
   options.renderer = Environment("TDWK_RENDERER");
-  options.pageConsole = !Environment("TDWK_PAGE_CONSOLE").empty();
   options.latency = latencyFile.get();
   desktop::DesktopHost host(options, files, trace.get());
 

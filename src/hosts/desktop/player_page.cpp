@@ -55,7 +55,6 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
   webkit_settings_set_enable_developer_extras(settings, FALSE);
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
-  webkit_settings_set_enable_write_console_messages_to_stdout(settings, options_.pageConsole);
   GdkRGBA black = {0, 0, 0, 1};
   webkit_web_view_set_background_color(view_, &black);
 

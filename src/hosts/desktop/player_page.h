@@ -21,9 +21,8 @@ namespace tdwk::desktop {
 class PlayerPage : public PageCalls {
  public:
   struct Options {
-    std::string pageUrl;       // the page, with its query
-    std::string languageTag;   // what navigator.language reports
-    bool pageConsole = false;  // the page's console messages go to standard output
+    std::string pageUrl;      // the page, with its query
+    std::string languageTag;  // what navigator.language reports
   };
   using MessageHandler = std::function<void(const nlohmann::json& message)>;
 

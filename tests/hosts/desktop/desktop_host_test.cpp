@@ -49,7 +49,6 @@ class DesktopHostTest : public ::testing::Test {
     options.appPath = app_.Path();
     options.languageTag = "en";
     options.renderer = "canvas";
-    options.pageConsole = std::getenv("TDWK_PAGE_CONSOLE") != nullptr;
     host_ = std::make_unique<DesktopHost>(options, files_, &trace_);
     host_->SetWindowWidth(host_->ScreenWidthTwips());
     host_->SetWindowHeight(host_->ScreenHeightTwips());

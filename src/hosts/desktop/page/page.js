@@ -15,6 +15,12 @@
   const post = (message) => window.webkit.messageHandlers.tdwk.postMessage(JSON.stringify(message));
   const log = (text) => post({type: "log", text: String(text)});
   window.addEventListener("error", (e) => log(`${e.message} (${e.filename}:${e.lineno})`));
+  // The player reports its own failures (a movie it cannot load, say) on the console.
+  const consoleError = console.error.bind(console);
+  console.error = (...args) => {
+    log(args.map(String).join(" "));
+    consoleError(...args);
+  };
   window.addEventListener("unhandledrejection", (e) => log(e.reason));
 
   // Options of every movie: scripting and commands on (the player sends movie commands only
@@ -26,7 +32,6 @@
     autoplay: "on",
     unmuteOverlay: "hidden",
     splashScreen: false,
-    preloader: false,
     contextMenu: "off",
     showSwfDownload: false,
     letterbox: "off",
