@@ -32,8 +32,8 @@ TestMovie Screen(std::vector<std::string> watch,
   return movie;
 }
 
-// These need the shell's movie commands, profiles and score tables; they are enabled once
-// those have landed.
+// Those marked DISABLED need parts of the shell still to come (the child's details, the score
+// tables, the player-window subclassing); they are enabled once those have landed.
 // Two children; the first picks her name, plays the snake game, scores and leaves.
 class TdwkScreens : public ::testing::Test {
  protected:
@@ -45,10 +45,12 @@ class TdwkScreens : public ::testing::Test {
     app_.WriteMovie("Menus/Startup.swf",
                     Screen({"NUM_USERS", "ACTION_TYPE", "USER_NAME1", "USER_SEX1", "USER_NAME2"},
                            {{"vbPickUser", "USER1"}}, 6));
-    app_.WriteMovie("Menus/Home.swf",
-                    Screen({"welcomeMsg", "FIRST_NAME"}, {{"vbLoadMovie", "SNAKE"}}));
-    app_.WriteMovie("Games/Snake.swf",
-                    Screen({"FIRST_NAME", "TOP_SCORE"}, {{"vbCheckScores", "150"}, {"QUIT", ""}}));
+    app_.WriteMovie("Menus/Home.swf", Screen({"welcomeMsg"}, {{"vbLoadMovie", "SNAKE"}}));
+    // The game scores at once and leaves a second later, having been told who plays.
+    TestMovie snake = Screen({"FIRST_NAME", "TOP_SCORE"}, {});
+    snake.commands = {{"vbCheckScores", "150"}};
+    snake.later = {{"QUIT", ""}};
+    app_.WriteMovie("Games/Snake.swf", snake);
     app_.WriteMovie("Menus/confirmExit.swf", Screen({}, {{"confirmExit", "exit"}}));
     app_.WriteMovie("Menus/Finish.swf", Screen({}, {{"CLOSE", ""}}));
   }
@@ -56,32 +58,52 @@ class TdwkScreens : public ::testing::Test {
   bool Reported(const std::string& control, const std::string& report) {
     return app_.WaitForCommand(control, kVariableReport, report, kMovieTime).has_value();
   }
+  // Whether the content layer's movie reported a variable's value.
+  static bool Reported(const std::vector<Json>& trace, const std::string& report) {
+    const Json pattern = {{"control", "swfMain"},
+                          {"op", "FSCommand"},
+                          {"command", kVariableReport},
+                          {"args", report}};
+    return std::any_of(trace.begin(), trace.end(),
+                       [&](const Json& line) { return Matches(line, pattern); });
+  }
 
   TdwkApp app_;
 };
 
-TEST_F(TdwkScreens, DISABLED_AVisitWalksTheScreensPersonalisesTheMoviesRecordsTheScoreAndCloses) {
+TEST_F(TdwkScreens, AVisitWalksTheScreensAndCloseEndsTheProgramHalfASecondLater) {
   app_.Start();
-  ASSERT_TRUE(Reported("swfMain", "ACTION_TYPE=SELECT")) << app_.Errors();
-  EXPECT_TRUE(Reported("swfMain", "NUM_USERS=2"));
-  EXPECT_TRUE(Reported("swfMain", "USER_NAME1=Sam S"));
-  EXPECT_TRUE(Reported("swfMain", "USER_NAME2=Ben J"));
-  EXPECT_TRUE(
-      Reported("swfMain", "welcomeMsg=Welcome Sam, this is a demonstration version of tindlewick"));
-  EXPECT_TRUE(Reported("swfMain", "FIRST_NAME=Sam"));
-  // The exit confirmation is sent to frame 1 with two profiles.
-  EXPECT_TRUE(app_.WaitForCommand("swfMain", kFrameReport, "1", kMovieTime));
-
-  // CLOSE ends the program about half a second later.
-  ASSERT_TRUE(app_.WaitForCommand("swfMain", "CLOSE", "", kMovieTime));
+  // CLOSE, the last command of the visit.
+  ASSERT_TRUE(app_.WaitForCommand("swfMain", "CLOSE", "", 2 * kMovieTime)) << app_.Errors();
   const auto closed = Clock::now();
   EXPECT_EQ(app_.WaitForExit(10s), 0);
   const auto after = Clock::now() - closed;
   EXPECT_GE(after, 350ms);
   EXPECT_LT(after, 3s);
-  EXPECT_EQ(app_.Trace().back(), (Json{{"op", "Unload"}}));
+  const auto trace = app_.Trace();
+  EXPECT_EQ(trace.back(), (Json{{"op", "Unload"}}));
 
-  // The score went into the game's table under the child's first name.
+  EXPECT_TRUE(Reported(trace, "ACTION_TYPE=SELECT"));
+  EXPECT_TRUE(Reported(trace, "NUM_USERS=2"));
+  EXPECT_TRUE(Reported(trace, "USER_NAME1=Sam S"));
+  EXPECT_TRUE(Reported(trace, "USER_NAME2=Ben J"));
+  EXPECT_TRUE(
+      Reported(trace, "welcomeMsg=Welcome Sam, this is a demonstration version of tindlewick"));
+  // The exit confirmation went to frame 1, as there are two profiles.
+  EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [](const Json& line) {
+    return Matches(line, {{"control", "swfMain"}, {"command", kFrameReport}, {"args", "1"}});
+  }));
+  EXPECT_FALSE(app_.Folder().Exists("Logs/Log.dat")) << app_.Folder().ReadFile("Logs/Log.dat");
+}
+
+TEST_F(TdwkScreens, DISABLED_TheGameIsToldWhoPlaysAndTheScoreGoesIntoItsTable) {
+  app_.Start();
+  ASSERT_TRUE(app_.WaitForCommand("swfMain", "CLOSE", "", 2 * kMovieTime)) << app_.Errors();
+  EXPECT_EQ(app_.WaitForExit(10s), 0);
+  const auto trace = app_.Trace();
+  EXPECT_TRUE(Reported(trace, "FIRST_NAME=Sam"));
+  EXPECT_TRUE(Reported(trace, "TOP_SCORE=150"));
+  ASSERT_TRUE(app_.Folder().Exists("High Scores/HUNGRY_FROGS.dat"));
   const std::string table = app_.Folder().ReadFile("High Scores/HUNGRY_FROGS.dat");
   EXPECT_THAT(table, HasSubstr("Sam"));
   EXPECT_THAT(table, HasSubstr("150"));

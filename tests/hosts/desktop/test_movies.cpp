@@ -57,9 +57,20 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   for (const auto& [command, args] : movie.commands) code.FsCommand(command, args);
 
   // _root.onEnterFrame = function () { watch...; after the last first report, send on }
+  code.Push("_root").GetVariable().Push("tdwk_ticks").Push(0).SetMember();
   code.Push("_root").GetVariable().Push("onEnterFrame");
   code.BeginFunction("", {});
+  code.Push("_root").GetVariable().Push("tdwk_ticks");
+  PushRootMember(code, "tdwk_ticks");
+  code.Increment().SetMember();
   for (const std::string& name : movie.watch) WatchVariable(code, name);
+  if (!movie.later.empty()) {
+    const Assembler::Label notYet = code.NewLabel();
+    PushRootMember(code, "tdwk_ticks");
+    code.Push(static_cast<std::int32_t>(movie.laterTicks)).Equals2().Not().If(notYet);
+    for (const auto& [command, args] : movie.later) code.FsCommand(command, args);
+    code.Bind(notYet);
+  }
   if (!movie.afterReports.empty()) {
     const Assembler::Label notYet = code.NewLabel();
     PushRootMember(code, "tdwk_after_sent");

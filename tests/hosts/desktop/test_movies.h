@@ -23,6 +23,9 @@ struct TestMovie {
   std::vector<std::pair<std::string, std::string>> commands;
   // Sent in this order as soon as every watched variable has been reported.
   std::vector<std::pair<std::string, std::string>> afterReports;
+  // Sent in this order once the movie has had this many frame ticks, reports or not.
+  std::vector<std::pair<std::string, std::string>> later;
+  int laterTicks = 24;
   // getURL(url, target) of each, when the movie first starts, before its commands: links,
   // and with a "_levelN" target movies loaded into that level.
   std::vector<std::pair<std::string, std::string>> getUrls;
