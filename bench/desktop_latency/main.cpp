@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
   home.watch = {"welcomeMsg"};
   home.afterReports = {{"vbLoadMovie", "SNAKE"}};
   app.WriteMovie("Menus/Home.swf", home);
+  // The game goes back home on its first frame tick, once the calls of its launch are applied.
   TestMovie game;
-  game.watch = {"FIRST_NAME"};
   game.afterReports = {{"vbLoadMovie", "HOME"}};
   app.WriteMovie("Games/Snake.swf", game);
 
