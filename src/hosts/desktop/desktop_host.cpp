@@ -171,6 +171,9 @@ void DesktopHost::Show() {
   gtk_window_move(GTK_WINDOW(window_), 0, 0);
   gtk_window_fullscreen(GTK_WINDOW(window_));
   gtk_widget_show_all(window_);
+  // Keys go to the players from the start, as they do to a focused player window.
+  gtk_window_present(GTK_WINDOW(window_));
+  gtk_widget_grab_focus(page_->View());
 }
 
 void DesktopHost::UnloadWindow() {
