@@ -323,6 +323,21 @@ TEST_F(DesktopHostTest, ButtonsGoThroughThePlayerWindowsProcedureSlot) {
   EXPECT_EQ(presses("swfMain"), 1);
 }
 
+TEST_F(DesktopHostTest, KeysReachTheMovie) {
+  TestMovie movie;
+  movie.reportKeys = true;
+  WriteMovie("Menus/Startup.swf", movie);
+  FlashControl& swfMain = Layer("swfMain", 0, 0, 1024, 768);
+  swfMain.LoadMovie(0, app_.Path() + "/Menus/Startup.swf");
+  host_->Show();
+  ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {"tdwk_test_frame", "0"}); }));
+  RunFor(500);
+  testing::TestDisplay().Click(500, 400, 1);
+  RunFor(300);
+  testing::TestDisplay().PressKey("a");
+  ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {testing::kKeyReport, "65"}); }, 10));
+}
+
 TEST_F(DesktopHostTest, TimersTickOnTheMainLoopWhileEnabled) {
   int ticks = 0;
   Timer& timer = host_->CreateTimer("tmrUnload", 200, [&] { ++ticks; });

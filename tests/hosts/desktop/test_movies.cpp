@@ -57,6 +57,18 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   for (const auto& [command, args] : movie.commands) code.FsCommand(command, args);
 
   // _root.onEnterFrame = function () { watch...; after the last first report, send on }
+  if (movie.reportKeys) {
+    // _root.tdwk_keys = {onKeyDown: function () { fscommand(kKeyReport, Key.getCode()); }};
+    // Key.addListener(_root.tdwk_keys);
+    code.Push("_root").GetVariable().Push("tdwk_keys").Push({0, "Object"}).NewObject().SetMember();
+    PushRootMember(code, "tdwk_keys");
+    code.Push("onKeyDown").BeginFunction("", {});
+    code.Push({0, "Key"}).GetVariable().Push("getCode").CallMethod();
+    code.FsCommandWithStackArgument(kKeyReport);
+    code.EndFunction().SetMember();
+    PushRootMember(code, "tdwk_keys");
+    code.Push({1, "Key"}).GetVariable().Push("addListener").CallMethod().Pop();
+  }
   code.Push("_root").GetVariable().Push("tdwk_ticks").Push(0).SetMember();
   code.Push("_root").GetVariable().Push("onEnterFrame");
   code.BeginFunction("", {});

@@ -14,6 +14,8 @@ namespace tdwk::testing {
 inline constexpr const char* kFrameReport = "tdwk_test_frame";
 inline constexpr const char* kVariableReport = "tdwk_test_var";
 inline constexpr const char* kPressReport = "tdwk_test_press";
+//   "tdwk_test_key" with the key code each time a key goes down, when asked to.
+inline constexpr const char* kKeyReport = "tdwk_test_key";
 
 struct TestMovie {
   std::uint8_t version = 8;
@@ -31,6 +33,7 @@ struct TestMovie {
   std::vector<std::pair<std::string, std::string>> getUrls;
   // Variables of its root watched on every frame tick.
   std::vector<std::string> watch;
+  bool reportKeys = false;
   // Four frames, each stopping and reporting itself.
   int frames = 4;
 };

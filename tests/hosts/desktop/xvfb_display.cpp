@@ -59,6 +59,16 @@ void XvfbDisplay::Click(int x, int y, unsigned button) const {
   XCloseDisplay(display);
 }
 
+void XvfbDisplay::PressKey(const std::string& keysym) const {
+  Display* display = XOpenDisplay(name_.c_str());
+  if (display == nullptr) throw std::runtime_error("cannot open " + name_);
+  const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym.c_str()));
+  XTestFakeKeyEvent(display, code, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, False, 20);
+  XSync(display, False);
+  XCloseDisplay(display);
+}
+
 bool XvfbDisplay::CloseWindows(const std::string& title) const {
   Display* display = XOpenDisplay(name_.c_str());
   if (display == nullptr) return false;

@@ -17,6 +17,8 @@ class XvfbDisplay {
 
   // Presses and releases a mouse button at a point of the screen, as a user would.
   void Click(int x, int y, unsigned button) const;
+  // Presses and releases a key, named as X names its key symbols ("a", "Return").
+  void PressKey(const std::string& keysym) const;
   // Asks every shown top-level window with this title to close, as a window manager's close
   // button does; false when there was none.
   bool CloseWindows(const std::string& title) const;
