@@ -31,6 +31,7 @@ nlohmann::json CreateCall(const std::string& control, const FlashSettings& setti
           {"scale", ScaleMode(settings.scale)},
           {"salign", settings.salign},
           {"quality", Lower(settings.quality)},
+          {"wmode", Lower(settings.wmode)},
           {"menu", settings.menu},
           {"stacking", stacking}};
 }
@@ -100,12 +101,13 @@ void RuffleControl::SetHeight(float twips) {
 
 void RuffleControl::Place(const char* property, float twips) {
   if (context_.trace) context_.trace->SetNumber(name_, property, twips);
+  const auto pixels = [](float value) { return static_cast<double>(value) / kTwipsPerPixel; };
   context_.page.Call({{"op", "place"},
                       {"control", name_},
-                      {"left", left_ / kTwipsPerPixel},
-                      {"top", top_ / kTwipsPerPixel},
-                      {"width", width_ / kTwipsPerPixel},
-                      {"height", height_ / kTwipsPerPixel}});
+                      {"left", pixels(left_)},
+                      {"top", pixels(top_)},
+                      {"width", pixels(width_)},
+                      {"height", pixels(height_)}});
 }
 
 void RuffleControl::BringToFront() {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/language_tag.h"
 #include "hosts/desktop/player_window_table.h"
+#include "hosts/desktop/ruffle_control.h"
+#include "platform/flash_errors.h"
 #include "platform/posix.h"
 #include "support/temp_folder.h"
 
@@ -262,6 +266,99 @@ TEST(EventGate, AHoldOutsideAnyEventDefersEventsUntilItEnds) {
     throw std::runtime_error("escaped");
   });
   EXPECT_THAT(log, ElementsAre("during the dialog", "after the failure"));
+}
+
+// The page as a list of the calls it was sent, with variables it answers.
+class RecordingPage : public PageCalls {
+ public:
+  void Call(nlohmann::json call) override { calls.push_back(std::move(call)); }
+  std::optional<std::string> GetVariable(const std::string& control,
+                                         const std::string& name) override {
+    calls.push_back({{"op", "get"}, {"control", control}, {"name", name}});
+    const auto found = answers.find(name);
+    if (found == answers.end()) return std::nullopt;
+    return found->second;
+  }
+
+  std::vector<nlohmann::json> calls;
+  std::map<std::string, std::string> answers;
+};
+
+TEST(RuffleControl, TheShellsCallsBecomePageCallsInOrderAndAreTraced) {
+  RecordingPage page;
+  std::ostringstream traced;
+  Trace trace(traced);
+  int front = 4;
+  FlashSettings settings;
+  settings.scale = "NoScale";
+  settings.salign = "LT";
+  RuffleControl control("swfBackgroundTop", settings, 2,
+                        {page, &trace, "/opt/app/", [&] { return ++front; }});
+  EXPECT_EQ(page.calls.at(0), (nlohmann::json{{"op", "create"},
+                                              {"control", "swfBackgroundTop"},
+                                              {"scale", "noScale"},
+                                              {"salign", "LT"},
+                                              {"quality", "high"},
+                                              {"wmode", "window"},
+                                              {"menu", false},
+                                              {"stacking", 2}}));
+
+  control.SetWidth(15160);
+  control.SetLeft(150);
+  EXPECT_EQ(page.calls.back(), (nlohmann::json{{"op", "place"},
+                                               {"control", "swfBackgroundTop"},
+                                               {"left", 10.0},
+                                               {"top", 0.0},
+                                               {"width", 15160.0 / 15},
+                                               {"height", 0.0}}));
+  control.LoadMovie(0, "/opt/app//Menus/Background Top.swf");
+  EXPECT_EQ(control.Movie(), "/opt/app//Menus/Background Top.swf");
+  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
+  control.SetVariable("welcomeMsg", "Welcome Sam");
+  control.GotoFrame(0);
+  control.Play();
+  control.BringToFront();
+  EXPECT_EQ(control.Stacking(), 5);
+  EXPECT_EQ(page.calls.back(),
+            (nlohmann::json{{"op", "front"}, {"control", "swfBackgroundTop"}, {"stacking", 5}}));
+
+  page.answers["FIRST_NAME"] = "Sam";
+  EXPECT_EQ(control.GetVariable("FIRST_NAME"), "Sam");
+  try {
+    control.GetVariable("NOT_THERE");
+    ADD_FAILURE() << "a variable the movie does not answer must fail";
+  } catch (const VbError& e) {
+    EXPECT_EQ(e.Number(), kFlashMethodFailed);
+  }
+
+  // A movie outside the application folder is never served.
+  control.LoadMovie(0, "/etc/passwd");
+  EXPECT_TRUE(page.calls.back()["url"].is_null());
+  EXPECT_EQ(control.Movie(), "/etc/passwd");
+
+  std::vector<std::string> ops;
+  std::istringstream lines(traced.str());
+  for (std::string line; std::getline(lines, line);) {
+    ops.push_back(nlohmann::json::parse(line)["op"].get<std::string>());
+  }
+  EXPECT_THAT(ops, ElementsAre("Set", "Set", "LoadMovie", "SetVariable", "GotoFrame", "Play",
+                               "BringToFront", "GetVariable", "GetVariable", "LoadMovie"));
+  EXPECT_THAT(traced.str(),
+              ::testing::HasSubstr(R"("op":"GetVariable","name":"NOT_THERE","value":null})"));
+}
+
+TEST(RuffleControl, TheLayerCoversItsRectangle) {
+  RecordingPage page;
+  RuffleControl control("swfMain", {}, 1, {page, nullptr, "/opt/app/", [] { return 2; }});
+  control.SetLeft(1450);
+  control.SetTop(1450);
+  control.SetWidth(13710);
+  control.SetHeight(9870);
+  EXPECT_TRUE(control.Contains(1450, 1450));
+  EXPECT_TRUE(control.Contains(15159, 11319));
+  EXPECT_FALSE(control.Contains(15160, 2000));
+  EXPECT_FALSE(control.Contains(1449, 2000));
+  EXPECT_EQ(page.calls.at(0)["scale"], "showAll");
 }
 
 }  // namespace

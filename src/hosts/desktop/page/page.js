@@ -39,7 +39,6 @@
     upgradeToHttps: false,
     compatibilityRules: false,
     logLevel: "error",
-    wmode: "opaque",
     publicPath,
   };
   if (params.get("renderer")) movieOptions.preferredRenderer = params.get("renderer");
@@ -95,6 +94,7 @@
         scale: this.settings.scale,
         salign: this.settings.salign,
         quality: this.settings.quality,
+        wmode: this.settings.wmode || "window",
         menu: this.settings.menu,
       }).catch((error) => {
         if (generation !== this.generation) return;
