@@ -173,9 +173,11 @@ std::optional<std::size_t> TdwkApp::WaitForCommand(const std::string& control,
 }
 
 std::string TdwkApp::Errors() const {
-  std::ifstream in(output_.Path() + "trace.stderr");
   std::stringstream text;
-  text << in.rdbuf();
+  std::ifstream errors(output_.Path() + "trace.stderr");
+  text << "standard error:\n" << errors.rdbuf();
+  std::ifstream trace(output_.Path() + "trace");
+  text << "\ntrace:\n" << trace.rdbuf();
   return text.str();
 }
 

@@ -46,6 +46,7 @@ class TdwkApp {
   std::optional<std::size_t> WaitForCommand(const std::string& control, const std::string& command,
                                             const std::string& args,
                                             std::chrono::milliseconds timeout);
+  // Standard error and the trace as written, for failure messages.
   std::string Errors() const;
 
   // Runs another copy over the same folder to its end; its status (nothing when it did not

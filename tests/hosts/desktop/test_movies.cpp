@@ -53,6 +53,9 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   code.If(started);
   code.Push("_root").GetVariable().Push("tdwk_started").Push(true).SetMember();
   code.Push("_root").GetVariable().Push("tdwk_reported").Push(0).SetMember();
+  for (const auto& [name, value] : movie.defines) {
+    code.Push("_root").GetVariable().Push({name, value}).SetMember();
+  }
   for (const auto& [url, target] : movie.getUrls) code.GetUrl(url, target);
   for (const auto& [command, args] : movie.commands) code.FsCommand(command, args);
 

@@ -21,6 +21,8 @@ struct TestMovie {
   std::uint8_t version = 8;
   int width = 550, height = 400;  // pixels
   std::uint8_t red = 0x33, green = 0x66, blue = 0x99;
+  // Variables of its root it defines itself when it first starts (a form's fields, say).
+  std::vector<std::pair<std::string, std::string>> defines;
   // Sent in this order when the movie first starts (frame 0).
   std::vector<std::pair<std::string, std::string>> commands;
   // Sent in this order as soon as every watched variable has been reported.
