@@ -44,6 +44,8 @@ int main(int argc, char** argv) {
   app.WriteStartMovies({{"vbIntroFinished", ""}});
   // One profile: the introduction leads straight to the home menu of that child.
   app.Folder().WriteFile("Users/USER1.DAT", tdwk::testing::ProfileBytes("Sam", "Smith"));
+  // The game's empty score table: the launch publishes its top score.
+  app.Folder().WriteFile("High Scores/HUNGRY_FROGS.dat", std::string(40, '\0'));
   TestMovie home;
   home.watch = {"welcomeMsg"};
   home.afterReports = {{"vbLoadMovie", "SNAKE"}};
