@@ -85,7 +85,11 @@ void DesktopHost::CreateWindow() {
   if (window_ != nullptr) return;
   std::string pageUrl = std::string(kOrigin) + "/" + kPagePath;
   std::string query;
-  if (!options_.renderer.empty()) query += "renderer=" + options_.renderer;
+  if (!options_.renderer.empty()) {
+    char* renderer = g_uri_escape_string(options_.renderer.c_str(), nullptr, false);
+    query += std::string("renderer=") + renderer;
+    g_free(renderer);
+  }
   if (options_.latency != nullptr) query += std::string(query.empty() ? "" : "&") + "probe=1";
   if (!query.empty()) pageUrl += "?" + query;
 
