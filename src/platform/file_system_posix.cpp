@@ -105,6 +105,9 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
+constexpr std::string_view kTemporaryPrefix = ".tdwk-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
 std::string FolderOf(const std::string& path) {
   return path.substr(0, path.rfind('/') + 1);
 }
@@ -128,6 +131,8 @@ PosixFileSystem::PosixFileSystem(std::string root) : root_(std::move(root)) {
 
 std::string PosixFileSystem::Relative(const std::string& path) const {
   if (path.compare(0, root_.size(), root_) != 0) Raise(vb::kPathFileAccessError);
+  // The system calls would see only the part before a NUL: another file than the one named.
+  if (path.find('\0') != std::string::npos) Raise(vb::kBadFileName);
   const std::string relative = path.substr(root_.size());
   for (const std::string& part : Components(relative)) {
     if (part == "." || part == "..") Raise(vb::kBadFileName);
@@ -269,11 +274,34 @@ std::string PosixFileSystem::ReadFile(const std::string& path) {
   return bytes;
 }
 
+void PosixFileSystem::RemoveStaleTemporaries(const std::string& folder) {
+  if (!cleanedFolders_.insert(folder).second) return;
+  // One copy runs over a folder at a time and removes its own temporaries on every failure,
+  // so any found now were left by a copy that was killed between creating and renaming one.
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.starts_with(kTemporaryPrefix) && name.ends_with(kTemporarySuffix)) {
+      stale.emplace_back(name);
+    }
+  }
+  ::closedir(dir);
+  for (const std::string& name : stale) {
+    struct stat info {};
+    const std::string path = folder + name;
+    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(path.c_str());
+  }
+}
+
 void PosixFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
   const std::string target = ForWriting(path);
-  const std::string temporary = FolderOf(target) + ".tdwk-" + NameOf(target) + "-" +
-                                std::to_string(::getpid()) + "-" +
-                                std::to_string(++temporaryCounter_) + ".tmp";
+  RemoveStaleTemporaries(FolderOf(target));
+  const std::string temporary = FolderOf(target) + std::string(kTemporaryPrefix) +
+                                NameOf(target) + "-" + std::to_string(::getpid()) + "-" +
+                                std::to_string(++temporaryCounter_) +
+                                std::string(kTemporarySuffix);
   Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (fd.get() < 0) RaiseErrno(errno, true);
   try {

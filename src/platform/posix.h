@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -47,8 +48,12 @@ class PosixFileSystem : public FileSystem {
   // File not found, or Path not found when the folder is missing too.
   [[noreturn]] void RaiseMissing(const std::string& path);
 
+  // Removes the temporary files a killed copy left in the folder; once per folder and run.
+  void RemoveStaleTemporaries(const std::string& folder);
+
   std::string root_;
   std::uint64_t temporaryCounter_ = 0;
+  std::set<std::string> cleanedFolders_;
 };
 
 class SystemClock : public Clock {

@@ -79,6 +79,28 @@ TEST_F(PosixFileSystemTest, ReplacingIsAtomicAndLeavesNoTemporaryFile) {
             1);
 }
 
+TEST_F(PosixFileSystemTest, AReplacementClearsTheTemporariesAKilledCopyLeftInItsFolder) {
+  folder.WriteFile("Users/.tdwk-USER1.DAT-99-1.tmp", "half a profile");
+  folder.WriteFile("Users/.tdwk-USER2.DAT-98-7.tmp", "");
+  folder.WriteFile("Users/.hidden", "someone else's");
+  folder.WriteFile("High Scores/.tdwk-PEGS.dat-99-2.tmp", "half a table");
+  files.ReplaceFile(At("Users/USER1.DAT"), "new");
+  EXPECT_FALSE(folder.Exists("Users/.tdwk-USER1.DAT-99-1.tmp"));
+  EXPECT_FALSE(folder.Exists("Users/.tdwk-USER2.DAT-98-7.tmp"));
+  EXPECT_TRUE(folder.Exists("Users/.hidden"));
+  EXPECT_TRUE(folder.Exists("High Scores/.tdwk-PEGS.dat-99-2.tmp"));  // not written into yet
+  EXPECT_EQ(folder.ReadFile("Users/USER1.DAT"), "new");
+}
+
+TEST_F(PosixFileSystemTest, APathHoldingANulNamesNoFile) {
+  folder.WriteFile("Users/USER1.DAT", "one");
+  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At(std::string("Users/USER1.DAT\0/../x", 21))); }),
+            vb::kBadFileName);
+  EXPECT_EQ(ErrorOf([&] { files.ReplaceFile(At(std::string("Users/USER1.DAT\0", 16)), "x"); }),
+            vb::kBadFileName);
+  EXPECT_EQ(folder.ReadFile("Users/USER1.DAT"), "one");
+}
+
 TEST_F(PosixFileSystemTest, ALinkIsReplacedNotFollowedWhenWritten) {
   TempFolder outside;
   outside.WriteFile("victim.dat", "precious");
