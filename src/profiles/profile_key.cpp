@@ -20,6 +20,18 @@ std::optional<std::int16_t> ProfileKeyNumber(std::string_view key) {
   return static_cast<std::int16_t>(number);
 }
 
+std::optional<std::int16_t> ProfileFileNumber(std::string_view fileName) {
+  // Letter case does not matter in file names: "user3.dat" is profile 3 too.
+  std::string upper(fileName);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  constexpr std::string_view kExtension = ".DAT";
+  const std::string_view name = upper;
+  if (!name.ends_with(kExtension)) return std::nullopt;
+  return ProfileKeyNumber(name.substr(0, name.size() - kExtension.size()));
+}
+
 void ReportRefusedKey(ErrorLog& errors, std::string_view module, std::string_view procedure) {
   errors.ReportError(vb::kBadFileName, ErrorDescription(vb::kBadFileName), std::string(module),
                      std::string(procedure), "");

@@ -15,6 +15,10 @@ inline constexpr std::int16_t kHighestProfileNumber = 32767;
 // and no path may be built from it.
 std::optional<std::int16_t> ProfileKeyNumber(std::string_view key);
 
+// The number of a profile file name: a key followed by ".DAT" in any letter case
+// ("USER3.dat" is 3). Nothing for any other name.
+std::optional<std::int16_t> ProfileFileNumber(std::string_view fileName);
+
 // Logs a refused key as a failure (Bad file name or number) of the procedure that received it.
 void ReportRefusedKey(ErrorLog& errors, std::string_view module, std::string_view procedure);
 

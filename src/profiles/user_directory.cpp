@@ -1,5 +1,7 @@
 #include "profiles/user_directory.h"
 
+#include <map>
+
 #include "profiles/profile_key.h"
 #include "shell/shell.h"
 #include "shell/text.h"
@@ -20,6 +22,7 @@ std::string UserListName(const child_details& child) {
 }
 
 std::vector<std::optional<child_details>> UserDirectory::getUsers() {
+  closeNumberingGaps();
   std::vector<std::optional<child_details>> list;
   RunTrapped(shell_.errors, kMainModule, "getUsers", [&] {
     FileSystem& files = shell_.platform.files;
@@ -38,6 +41,25 @@ std::vector<std::optional<child_details>> UserDirectory::getUsers() {
     }
   });
   return list;
+}
+
+void UserDirectory::closeNumberingGaps() {
+  RunTrapped(shell_.errors, kMainModule, "getUsers", [&] {
+    FileSystem& files = shell_.platform.files;
+    const std::string folder = shell_.profiles.UsersFolder();
+    if (!files.FolderExists(folder)) return;
+    std::map<int, std::string> numbered;  // number -> the name as stored
+    for (const std::string& name : files.ListFiles(folder)) {
+      const std::optional<std::int16_t> number = ProfileFileNumber(name);
+      // Two spellings of one number: which is the profile is unclear, so nothing moves.
+      if (number && !numbered.emplace(*number, name).second) return;
+    }
+    int expected = 1;
+    for (const auto& [number, name] : numbered) {
+      if (number != expected) files.RenameFile(folder + name, folder + ProfileFileName(expected));
+      ++expected;
+    }
+  });
 }
 
 void UserDirectory::setCurrentUser(std::string key) {

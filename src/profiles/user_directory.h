@@ -20,6 +20,7 @@ class UserDirectory {
   explicit UserDirectory(Shell& shell) : shell_(shell) {}
 
   // One entry per file of the users folder: the profile, or nothing where it cannot be read.
+  // Gaps in the profile numbers are closed first.
   std::vector<std::optional<child_details>> getUsers();
   void setCurrentUser(std::string key);
   void deleteUser(std::string key);
@@ -30,6 +31,10 @@ class UserDirectory {
   void publishUserNames();
 
  private:
+  // A deletion cut short between two of its moves (the program killed, the disk failing)
+  // leaves a gap in the numbers; the profiles above it move down, as the deletion would have
+  // moved them. Failures are reported as getUsers's own.
+  void closeNumberingGaps();
   // Deletes the profile numbered n and moves every later one down one number.
   void removeAndRenumber(int number);
 

@@ -85,6 +85,38 @@ TEST_F(UserDirectoryTest, OnlyOrdinaryFilesAreListedAndEachIsReadAsAProfile) {
             watched.calls.back().substr(watched.calls.back().rfind('/') + 1));
 }
 
+TEST_F(UserDirectoryTest, ListingClosesTheGapOfADeletionCutShort) {
+  // Killed between the moves of deleting USER2 of four: 3 has become 2, 4 has not moved yet.
+  WriteProfile(1, "Anna");
+  WriteProfile(2, "Carl");
+  WriteProfile(4, "Dora");
+  folder.WriteFile("Users/notes.txt", ProfileBytes("Stray"));
+  EXPECT_EQ(shell->users.getUsers().size(), 4u);
+  EXPECT_EQ(FirstNameIn(1), "Anna");
+  EXPECT_EQ(FirstNameIn(2), "Carl");
+  EXPECT_EQ(FirstNameIn(3), "Dora");
+  EXPECT_FALSE(folder.Exists(ProfilePath(4)));
+  EXPECT_TRUE(folder.Exists("Users/notes.txt"));
+  EXPECT_THAT(Reports(), IsEmpty());
+}
+
+TEST_F(UserDirectoryTest, GapsCloseInNumberOrderUnlessANumberIsSpelledTwice) {
+  folder.WriteFile("Users/user5.dat", ProfileBytes("Eve"));
+  folder.WriteFile("Users/USER2.DAT", ProfileBytes("Ben"));
+  folder.WriteFile("Users/USER02.DAT", ProfileBytes("Stray"));
+  shell->users.getUsers();
+  EXPECT_EQ(FirstNameIn(1), "Ben");
+  EXPECT_EQ(FirstNameIn(2), "Eve");
+  EXPECT_TRUE(folder.Exists("Users/USER02.DAT"));
+
+  folder.WriteFile("Users/USER4.DAT", ProfileBytes("Dan"));
+  folder.WriteFile("Users/user4.dat", ProfileBytes("Dan too"));
+  shell->users.getUsers();
+  EXPECT_TRUE(folder.Exists("Users/USER4.DAT"));
+  EXPECT_TRUE(folder.Exists("Users/user4.dat"));
+  EXPECT_FALSE(folder.Exists(ProfilePath(3)));
+}
+
 TEST_F(UserDirectoryTest, PickingAKeyReadsItsProfileWhateverTheExtensionCase) {
   WriteProfile(1, "Anna");
   shell->users.setCurrentUser("USER1");
