@@ -73,6 +73,11 @@ void ProfileForm::saveUserDetails(std::string action) {
       ++state.userCount;
       state.currentUserID = "USER" + DecimalText(state.userCount) + ".DAT";
       added = true;
+    } else {
+      // An edit rewrites one of the profiles 1 to userCount; any other name (a key past the
+      // last profile, a stray file listed last) would leave a gap or a stray file.
+      const std::optional<std::int16_t> number = ProfileFileNumber(state.currentUserID);
+      if (!number || *number > state.userCount) Raise(vb::kBadFileName);
     }
     state.currentChild.emplace();
     readForm();

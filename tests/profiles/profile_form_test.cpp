@@ -298,6 +298,25 @@ TEST_F(ProfileFormTest, AnEditAfterARefusedKeyWritesNoFile) {
             2);
 }
 
+TEST_F(ProfileFormTest, AnEditOfNoCountedProfileWritesNothing) {
+  // A key past the last profile would leave a gap; a stray file listed last would be
+  // overwritten with a profile.
+  for (const std::string id : {"USER3.DAT", "USER7.DAT", "notes.txt", "USER0.DAT", "USER1"}) {
+    shell->state.currentUserID = id;
+    FillForm();
+    Save("EDIT");
+  }
+  EXPECT_EQ(Reports(), std::vector<std::string>(5, "52 basTDWK saveUserDetails"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() + "Users"),
+                          std::filesystem::directory_iterator{}),
+            2);
+  // The lower-case extension a pick leaves still names the profile.
+  shell->state.currentUserID = "USER1.dat";
+  FillForm();
+  Save("EDIT");
+  EXPECT_EQ(Stored(1)->firstName, "Cleo");
+}
+
 TEST_F(ProfileFormTest, AVariableExistsWhenTheMovieAnswersIt) {
   Main().Define("ADULT_TYPE1", "");
   EXPECT_TRUE(shell->profileForm.flashVariableExists("ADULT_TYPE1"));
