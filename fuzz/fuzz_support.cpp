@@ -14,16 +14,17 @@ const bool kMemoryFolder = PreferMemoryTemporaryFolder();
 }  // namespace
 
 FuzzShell::FuzzShell()
-    : files_(folder_.Path()),
+    : appPath_(outer_.Path() + "app/"),
+      files_(appPath_),
       clock_(std::chrono::local_days{std::chrono::year{2026} / 12 / 9} + std::chrono::hours{18}) {
   (void)kMemoryFolder;
-  folder_.MakeFolder("Users");
-  folder_.MakeFolder("High Scores");
-  folder_.MakeFolder("Logs");
+  outer_.MakeFolder("app/Users");
+  outer_.MakeFolder("app/High Scores");
+  outer_.MakeFolder("app/Logs");
   platform_ = std::make_unique<Platform>(
-      Platform{host_, host_, files_, clock_, locale_, codePage_, lock_, folder_.Path(), ""});
+      Platform{host_, host_, files_, clock_, locale_, codePage_, lock_, appPath_, ""});
   shell_ = std::make_unique<Shell>(*platform_);
-  shell_->state.appPath = folder_.Path();
+  shell_->state.appPath = appPath_;
   shell_->state.subclassedWindows.emplace();
   shell_->frmTDWK.Create();
   host_.ShowModal(shell_->frmTDWK);

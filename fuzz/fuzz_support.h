@@ -16,19 +16,29 @@ class NoOtherCopy : public InstanceLock {
   bool TryAcquire(const std::string&) override { return true; }
 };
 
-// A shell over a fresh application folder with its window loaded, as after start-up; the
-// folder lives below /dev/shm where it exists, so that each input costs little.
+// A shell over a fresh application folder with its window loaded, as after start-up. The
+// application folder is "app/" inside a temporary folder of its own (below /dev/shm where it
+// exists, so that each input costs little), so that what lies beside it can be watched.
 class FuzzShell {
  public:
   FuzzShell();
 
   Shell& shell() { return *shell_; }
   testing::FakeWindowHost& host() { return host_; }
-  const std::string& AppPath() const { return folder_.Path(); }
-  testing::TempFolder& Folder() { return folder_; }
+  const std::string& AppPath() const { return appPath_; }
+  // The folder that holds the application folder.
+  const std::string& OuterPath() const { return outer_.Path(); }
+  // Files below the application folder.
+  void WriteFile(const std::string& relative, const std::string& bytes) const {
+    outer_.WriteFile("app/" + relative, bytes);
+  }
+  std::string ReadFile(const std::string& relative) const {
+    return outer_.ReadFile("app/" + relative);
+  }
 
  private:
-  testing::TempFolder folder_;
+  testing::TempFolder outer_;
+  std::string appPath_;
   testing::CallLog calls_;
   testing::FakeWindowHost host_{calls_};
   PosixFileSystem files_;

@@ -9,8 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static tdwk::fuzzing::FuzzShell fuzz;
   tdwk::Shell& shell = fuzz.shell();
-  fuzz.Folder().WriteFile("Users/USER1.DAT",
-                          std::string(reinterpret_cast<const char*>(data), size));
+  fuzz.WriteFile("Users/USER1.DAT", std::string(reinterpret_cast<const char*>(data), size));
   shell.state.currentUserID = "USER1.DAT";
   const auto details = shell.profiles.getUserDetails();
   if (!details) return 0;

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +48,34 @@ ConsoleApp::ConsoleApp() {
   folder_.MakeFolder("Logs");
 }
 
+int WaitForExit(pid_t child) {
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+pid_t ConsoleApp::Spawn(int input, int output, int errors,
+                        const std::map<std::string, std::string>& environment) const {
+  const std::string program = folder_.Path() + "tdwk-console";
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    ::dup2(input, 0);
+    ::dup2(output, 1);
+    ::dup2(errors, 2);
+    for (int fd = 3; fd < 1024; ++fd) ::close(fd);  // pipes of the test stay the test's
+    ::setenv("LC_ALL", "C", 1);
+    ::unsetenv("TDWK_SCREEN");
+    ::unsetenv("TDWK_NOW");
+    for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    ::execv(program.c_str(), argv);
+    ::_exit(127);
+  }
+  return child;
+}
+
 ConsoleRun ConsoleApp::Run(const std::vector<std::string>& input,
                            const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& environment) const {
@@ -75,11 +104,10 @@ ConsoleRun ConsoleApp::Run(const std::vector<std::string>& input,
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
-  int status = 0;
-  ::waitpid(child, &status, 0);
+  const int exitStatus = WaitForExit(child);
 
   ConsoleRun run;
-  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.exitStatus = exitStatus;
   std::istringstream out(io.ReadFile("stdout"));
   for (std::string line; std::getline(out, line);) {
     run.trace.push_back(nlohmann::json::parse(line));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -22,6 +24,9 @@ struct ConsoleRun {
 };
 
 // An application folder holding a copy of tdwk-console and the data folders.
+// The exit status of a child, or 128 + the signal that ended it.
+int WaitForExit(pid_t child);
+
 class ConsoleApp {
  public:
   ConsoleApp();
@@ -33,6 +38,11 @@ class ConsoleApp {
   // TDWK_NOW...); LC_ALL defaults to C.
   ConsoleRun Run(const std::vector<std::string>& input, const std::vector<std::string>& args = {},
                  const std::map<std::string, std::string>& environment = {}) const;
+
+  // Starts the program with these descriptors as its standard input, output and error (the
+  // caller keeps and closes its own) and returns its process id; LC_ALL defaults to C.
+  pid_t Spawn(int input, int output, int errors,
+              const std::map<std::string, std::string>& environment = {}) const;
 
  private:
   TempFolder folder_;

@@ -1,0 +1,144 @@
+// Any sequence of movie commands (any control, command and argument) and form variables,
+// replayed against a shell over a fresh application folder: nothing beside that folder
+// changes, every profile and score table stays whole, the profile numbers run from 1 without
+// a gap and the count the shell keeps is the number of profiles.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "fuzz_support.h"
+#include "support/data_files.h"
+#include "support/profile_bytes.h"
+
+namespace {
+
+using tdwk::fuzzing::FuzzShell;
+
+constexpr const char* kControls[] = {"swfMain", "swfBackgroundTop", "swfBackgroundLeft",
+                                     "swfBackgroundCorner"};
+constexpr const char* kCommands[] = {
+    "vbIntroFinished", "vbStartApplication", "vbLoadMovie",       "vbCheckScores",
+    "vbGetTimes",      "vbSaveUser",         "vbPickUser",        "vbDeleteUser",
+    "vbUpdateUser",    "vbRestartApp",       "QUIT",              "QUIT_USER_MANAGER",
+    "CLOSE",           "confirmExit",        "vbloadmovie"};
+constexpr const char* kArguments[] = {
+    "",          "ADD",       "add",        "EDIT",    "USER1",        "USER2",
+    "USER3",     "USER4",     "USER9",      "USER0",   "USER01",       "USER32767",
+    "../USER1",  "USER1/../../x", "USER1.DAT", "HOME", "STORIES",      "GAMES",
+    "SNAKE",     "PADDLE",    "PEGS",       "HIGH_SCORE", "DRAGONSLAYER", "SWAP",
+    "continue",  "EXIT",      "150",        "12.5",    "-32768",       "40000",
+    "1e400",     "abc"};
+constexpr const char* kFormNames[] = {
+    "DAY",            "MONTH",          "YEAR",           "BROTHERS_NAME_1", "BROTHERS_NAME_2",
+    "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",  "FIRST_NAME",      "FRIENDS_NAME_1",
+    "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME",        "MIDDLE_NAME",     "FAVOURITE_PET_NAME",
+    "PET_TYPE",       "SCHOOL_NAME",    "SEX",            "SISTERS_NAME_1",  "SISTERS_NAME_2",
+    "SISTERS_NAME_3", "STREET_NAME",    "TEACHERS_NAME",  "ADULT_TYPE1",     "ADULT_NAME1",
+    "ADULT_TYPE2",    "ADULT_NAME2",    "ADULT_TYPE3",    "ADULT_NAME3",     "ADULT_TYPE4",
+    "ADULT_NAME4"};
+
+std::string Argument(FuzzedDataProvider& data) {
+  switch (data.ConsumeIntegralInRange<int>(0, 3)) {
+    case 0:
+      return data.ConsumeRandomLengthString(48);
+    case 1:
+      return std::string(data.ConsumeIntegralInRange<std::size_t>(0, 40000),
+                         data.ConsumeIntegralInRange<char>('0', 'Z'));
+    default:
+      return data.PickValueInArray(kArguments);
+  }
+}
+
+void FillForm(FuzzShell& fuzz, FuzzedDataProvider& data) {
+  tdwk::testing::RecordingFlashControl& main = fuzz.host().Control("swfMain");
+  for (const char* name : kFormNames) main.Define(name, "Kim");
+  main.Define("DAY", std::to_string(data.ConsumeIntegralInRange<int>(-40, 40)));
+  main.Define("MONTH", std::to_string(data.ConsumeIntegralInRange<int>(-14, 14)));
+  main.Define("YEAR", std::to_string(data.ConsumeIntegralInRange<int>(-1, 3000)));
+  main.Define("ADULT_TYPE1", data.PickValueInArray({"Mum", "DAD", "other", "Gran", "x"}));
+}
+
+[[noreturn]] void Fail() {
+  __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  FuzzShell fuzz;
+  tdwk::Shell& shell = fuzz.shell();
+  for (int n = 1; n <= 3; ++n) {
+    fuzz.WriteFile("Users/USER" + std::to_string(n) + ".DAT",
+                   tdwk::testing::ProfileBytes("Kid" + std::to_string(n)));
+  }
+  std::string table;
+  for (int entry = 10; entry >= 1; --entry) {
+    for (const std::string& text : {std::string("Eve"), std::to_string(entry * 10)}) {
+      table += static_cast<char>(text.size());
+      table += '\0';
+      table += text;
+    }
+  }
+  fuzz.WriteFile("High Scores/HUNGRY_FROGS.dat", table);
+  fuzz.WriteFile("High Scores/PEGS.dat", table);
+  const std::string outer = fuzz.OuterPath();
+  std::filesystem::create_directory(outer + "sentinel");
+  std::ofstream(outer + "sentinel/USER1.DAT", std::ios::binary) << "not a profile of ours";
+  const auto besideBefore = tdwk::testing::Snapshot(outer + "sentinel");
+  // As start-up leaves the shell: the profiles counted.
+  shell.state.userCount = static_cast<std::int16_t>(shell.users.getUsers().size());
+
+  FuzzedDataProvider data(bytes, size);
+  for (int event = 0; event < 40 && data.remaining_bytes() > 0 && !fuzz.host().unloaded;
+       ++event) {
+    switch (data.ConsumeIntegralInRange<int>(0, 7)) {
+      case 5:
+        FillForm(fuzz, data);
+        break;
+      case 6: {
+        const std::string name = data.ConsumeBool() ? data.PickValueInArray(kFormNames)
+                                                    : data.ConsumeRandomLengthString(16);
+        fuzz.host().Control("swfMain").Define(name, Argument(data));
+        break;
+      }
+      case 7:
+        if (data.ConsumeBool()) {
+          fuzz.host().Advance(data.ConsumeIntegralInRange<int>(0, 1000));
+        } else {
+          fuzz.host().SendMessage(data.PickValueInArray(kControls),
+                                  data.PickValueInArray({513u, 516u, 517u, 0u}));
+        }
+        break;
+      default: {
+        const char* control = data.PickValueInArray(kControls);
+        const std::string command = data.ConsumeIntegralInRange<int>(0, 7) != 0
+                                        ? std::string(data.PickValueInArray(kCommands))
+                                        : data.ConsumeRandomLengthString(24);
+        fuzz.host().Control(control).Send(command, Argument(data));
+      }
+    }
+  }
+
+  // Nothing beside the application folder changed or appeared.
+  std::size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(outer)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "app" && name != "sentinel") Fail();
+    ++entries;
+  }
+  if (entries != 2 || tdwk::testing::Snapshot(outer + "sentinel") != besideBefore) Fail();
+
+  // Whole profiles and tables, numbered from 1 without a gap, as many as the shell counts.
+  int profiles = 0;
+  if (!tdwk::testing::DataFolderProblems(fuzz.AppPath(), false, 0, &profiles).empty()) Fail();
+  if (profiles != shell.state.userCount) Fail();
+  for (int n = 1; n <= profiles; ++n) {
+    shell.state.currentUserID = "USER" + std::to_string(n) + ".DAT";
+    if (!shell.profiles.getUserDetails()) Fail();
+  }
+  return 0;
+}

@@ -1,0 +1,228 @@
+// Movies that send what no movie should: huge arguments, control characters, invalid UTF-8,
+// keys that climb out of the users folder, and data folders holding links to elsewhere. Each
+// gets a logged failure and nothing outside the application folder changes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "profiles/profiles_fixture.h"
+#include "support/data_files.h"
+
+namespace tdwk::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::Each;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+namespace fs = std::filesystem;
+
+const char* const kCommands[] = {
+    "vbIntroFinished", "vbStartApplication", "vbLoadMovie",       "vbCheckScores",
+    "vbGetTimes",      "vbSaveUser",         "vbPickUser",        "vbDeleteUser",
+    "vbUpdateUser",    "vbRestartApp",       "QUIT",              "QUIT_USER_MANAGER",
+    "CLOSE",           "confirmExit"};
+
+class HostileInputTest : public ProfilesTest {
+ protected:
+  void SetUp() override {
+    Started();
+    WriteProfile(1, "Anna", "Smith", "F");
+    WriteProfile(2, "Ben", "Jones", "M");
+    shell->state.userCount = 2;
+    outside.WriteFile("victim.dat", "precious");
+    outside.WriteFile("Users/USER1.DAT", ProfileBytes("Mallory"));
+    outsideBefore = Snapshot(outside.Path());
+    usersBefore = Snapshot(folder.Path() + "Users");
+    watched.calls.clear();
+  }
+
+  void FillForm(const std::string& firstName = "Cleo") {
+    for (const char* name :
+         {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME",
+          "COUNTRY_NAME", "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME",
+          "MIDDLE_NAME", "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX",
+          "SISTERS_NAME_1", "SISTERS_NAME_2", "SISTERS_NAME_3", "STREET_NAME",
+          "TEACHERS_NAME"}) {
+      Main().Define(name, "x");
+    }
+    Main().Define("DAY", "9");
+    Main().Define("MONTH", "12");
+    Main().Define("YEAR", "2016");
+    Main().Define("FIRST_NAME", firstName);
+  }
+
+  // No file call named a path outside the application folder or with a step up in it.
+  void ExpectOnlyPathsInside() const {
+    for (const std::string& call : watched.calls) {
+      const std::string path = call.substr(call.find(' ') + 1);
+      EXPECT_EQ(path.rfind(folder.Path(), 0), 0u) << call;
+      EXPECT_EQ(path.find("/../"), std::string::npos) << call;
+      EXPECT_EQ(path.find('\0'), std::string::npos) << call;
+    }
+  }
+  void ExpectOutsideUntouched() const { EXPECT_EQ(Snapshot(outside.Path()), outsideBefore); }
+  void ExpectUsersUntouched() const {
+    EXPECT_EQ(Snapshot(folder.Path() + "Users"), usersBefore);
+  }
+
+  TempFolder outside;
+  std::map<std::string, std::string> outsideBefore;
+  std::map<std::string, std::string> usersBefore;
+};
+
+TEST_F(HostileInputTest, HundredThousandCharacterArgumentsFailClearlyAndWriteNothing) {
+  const std::string letters(100000, 'A');
+  const std::string digits(100000, '9');
+  for (const std::string* args : {&letters, &digits}) {
+    for (const char* command : kCommands) {
+      Main().Send(command, *args);
+      host.Control("swfBackgroundLeft").Send(command, *args);
+      host.Control("swfBackgroundTop").Send(command, *args);
+    }
+  }
+  ExpectOnlyPathsInside();
+  ExpectOutsideUntouched();
+  ExpectUsersUntouched();
+  const auto reports = Reports();
+  EXPECT_THAT(reports, Contains("52 basTDWK setCurrentUser"));
+  EXPECT_THAT(reports, Contains("52 basTDWK deleteUser"));
+  EXPECT_THAT(reports, Contains("52 frmTDWK swfMain"));        // vbUpdateUser
+}
+
+TEST_F(HostileInputTest, AFormFieldTooLongToStoreLeavesTheProfileAsItWas) {
+  FillForm(std::string(100000, 'Z'));
+  Main().Send("vbSaveUser", "ADD");
+  Main().Send("vbUpdateUser", "USER2");
+  FillForm(std::string(40000, 'Z'));
+  Main().Send("vbSaveUser", "EDIT");
+  ExpectUsersUntouched();
+  EXPECT_EQ(shell->state.userCount, 2);
+  EXPECT_THAT(Reports(), ElementsAre("6 basTDWK WriteStringToBinaryFile", "6 basTDWK WriteStringToBinaryFile"));
+  EXPECT_THAT(Log(), HasSubstr("There was an error writing the file"));
+}
+
+TEST_F(HostileInputTest, KeysThatLeaveTheUsersFolderAreRefusedBeforeAnyPathIsBuilt) {
+  const std::vector<std::string> keys = {
+      "USER1/../../x", "../USER1",       std::string("USER1\0", 6), std::string("USER1\0/../x", 11),
+      "USER1/",        "/etc/passwd",    "..",                      "USER1/..",
+      "USER1\\..\\x",  "USER1\r\n",      "USER\x01",                "USER\xff\xfe",
+      "USER1\xc3",     "USER%2e%2e",     std::string(100000, '1')};
+  for (const std::string& key : keys) {
+    Main().Send("vbPickUser", key);
+    Main().Send("vbDeleteUser", key);
+    Main().Send("vbUpdateUser", key);
+    FillForm();
+    Main().Send("vbSaveUser", "EDIT");  // what the edit would save: nothing
+  }
+  ExpectOnlyPathsInside();
+  for (const std::string& call : watched.calls) {
+    EXPECT_THAT(call, ::testing::Not(HasSubstr("USER1/"))) << call;
+    EXPECT_THAT(call, ::testing::Not(HasSubstr("ReplaceFile"))) << call;
+    EXPECT_THAT(call, ::testing::Not(HasSubstr("Rename"))) << call;
+    EXPECT_THAT(call, ::testing::Not(HasSubstr("Delete"))) << call;
+  }
+  ExpectOutsideUntouched();
+  ExpectUsersUntouched();
+  EXPECT_EQ(shell->state.userCount, 2);
+  std::map<std::string, int> counts;
+  for (const std::string& report : Reports()) ++counts[report];
+  EXPECT_EQ(counts["52 basTDWK setCurrentUser"], static_cast<int>(keys.size()));
+  EXPECT_EQ(counts["52 basTDWK deleteUser"], static_cast<int>(keys.size()));
+  EXPECT_EQ(counts["52 frmTDWK swfMain"], static_cast<int>(keys.size()));
+  EXPECT_EQ(counts["52 basTDWK saveUserDetails"], static_cast<int>(keys.size()));
+}
+
+TEST_F(HostileInputTest, ControlCharactersAndInvalidUtf8InTheFormAreStoredAsTheCodePageCan) {
+  FillForm(std::string("A\x01\r\n\x1b[2J\xff\xfe\xc3(\0Z", 14));
+  Main().Define("SURNAME", "\xed\xa0\x80\xf4\x90\x80\x80");  // a surrogate, beyond U+10FFFF
+  Main().Send("vbSaveUser", "ADD");
+  EXPECT_EQ(shell->state.userCount, 3);
+  const auto stored = DecodeProfile(folder.ReadFile("Users/USER3.DAT"));
+  ASSERT_TRUE(stored);
+  // Control characters are kept; bytes that are no character become '?', one per byte.
+  EXPECT_EQ((*stored)[6], std::string("A\x01\r\n\x1b[2J??" "?(\0Z", 14));
+  EXPECT_EQ((*stored)[12], "???????");
+  EXPECT_THAT(Reports(), IsEmpty());
+  ExpectOnlyPathsInside();
+  ExpectOutsideUntouched();
+}
+
+TEST_F(HostileInputTest, ControlCharactersAndInvalidUtf8InArgumentsMatchNothing) {
+  for (const std::string args : {std::string("HOME\r"), std::string("\x01HOME"),
+                                 std::string("HO\0ME", 5), std::string("SNAKE\xff"),
+                                 std::string("\xc3\x28"), std::string("ADD\n")}) {
+    for (const char* command : kCommands) Main().Send(command, args);
+    host.Control("swfBackgroundLeft").Send("vbLoadMovie", args);
+  }
+  for (const Call& call : calls) {
+    if (call.op == "LoadMovie") {
+      EXPECT_THAT(call.value, ::testing::Not(HasSubstr("Home.swf"))) << call.ToString();
+      EXPECT_THAT(call.value, ::testing::Not(HasSubstr("Snake.swf"))) << call.ToString();
+    }
+  }
+  ExpectOnlyPathsInside();
+  ExpectOutsideUntouched();
+  ExpectUsersUntouched();
+}
+
+// A link in a data folder is never followed: not to list it, not to read it, not to write
+// through it. A data folder that is itself a link is read but never written into.
+TEST_F(HostileInputTest, ALinkedProfileIsNeitherListedReadNorWrittenThrough) {
+  fs::create_symlink(outside.Path() + "victim.dat", folder.Path() + "Users/USER3.DAT");
+  const auto listed = shell->users.getUsers();
+  EXPECT_EQ(listed.size(), 2u);
+  Main().Send("vbPickUser", "USER3");
+  EXPECT_FALSE(shell->state.currentChild);
+  shell->state.userCount = 3;  // as if counted
+  Main().Send("vbUpdateUser", "USER3");
+  FillForm("Cleo");
+  Main().Send("vbSaveUser", "EDIT");
+  ExpectOutsideUntouched();
+  // The save replaced the link by a profile of its own.
+  EXPECT_FALSE(fs::is_symlink(fs::symlink_status(folder.Path() + "Users/USER3.DAT")));
+  EXPECT_TRUE(DecodeProfile(folder.ReadFile("Users/USER3.DAT")));
+  EXPECT_THAT(Reports(), Contains("75 basTDWK getUserDetails"));
+}
+
+TEST_F(HostileInputTest, ADeletionRemovesALinkedProfileButNotWhatItPointsAt) {
+  fs::remove(folder.Path() + "Users/USER2.DAT");
+  fs::create_symlink(outside.Path() + "victim.dat", folder.Path() + "Users/USER2.DAT");
+  Main().Send("vbDeleteUser", "USER2");
+  EXPECT_FALSE(folder.Exists("Users/USER2.DAT"));
+  ExpectOutsideUntouched();
+}
+
+TEST_F(HostileInputTest, ALinkedUsersFolderIsReadButNeverWrittenInto) {
+  fs::remove_all(folder.Path() + "Users");
+  fs::create_directory_symlink(outside.Path() + "Users", folder.Path() + "Users");
+  const auto listed = shell->users.getUsers();
+  ASSERT_EQ(listed.size(), 1u);
+  shell->state.userCount = 1;
+  FillForm();
+  Main().Send("vbSaveUser", "ADD");
+  shell->state.currentUserID = "USER1.DAT";
+  Main().Send("vbSaveUser", "EDIT");
+  Main().Send("vbDeleteUser", "USER1");
+  ExpectOutsideUntouched();
+  EXPECT_THAT(Reports(), ElementsAre("70 basTDWK saveUserDetails", "70 basTDWK saveUserDetails",
+                                     "70 basTDWK deleteUser"));
+}
+
+TEST_F(HostileInputTest, ALinkedLogIsNeverAppendedTo) {
+  fs::remove(folder.Path() + "Logs/Log.dat");
+  fs::create_symlink(outside.Path() + "victim.dat", folder.Path() + "Logs/Log.dat");
+  Main().Send("vbPickUser", "USER9");
+  fs::remove(folder.Path() + "Logs/Log.dat");
+  fs::remove(folder.Path() + "Logs");
+  fs::create_directory_symlink(outside.Path(), folder.Path() + "Logs");
+  Main().Send("vbPickUser", "USER9");
+  ExpectOutsideUntouched();
+  EXPECT_FALSE(outside.Exists("Log.dat"));
+}
+
+}  // namespace
+}  // namespace tdwk::testing
