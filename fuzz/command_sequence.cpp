@@ -21,25 +21,47 @@ using tdwk::fuzzing::FuzzShell;
 constexpr const char* kControls[] = {"swfMain", "swfBackgroundTop", "swfBackgroundLeft",
                                      "swfBackgroundCorner"};
 constexpr const char* kCommands[] = {
-    "vbIntroFinished", "vbStartApplication", "vbLoadMovie",       "vbCheckScores",
-    "vbGetTimes",      "vbSaveUser",         "vbPickUser",        "vbDeleteUser",
-    "vbUpdateUser",    "vbRestartApp",       "QUIT",              "QUIT_USER_MANAGER",
+    "vbIntroFinished", "vbStartApplication", "vbLoadMovie", "vbCheckScores",
+    "vbGetTimes",      "vbSaveUser",         "vbPickUser",  "vbDeleteUser",
+    "vbUpdateUser",    "vbRestartApp",       "QUIT",        "QUIT_USER_MANAGER",
     "CLOSE",           "confirmExit",        "vbloadmovie"};
 constexpr const char* kArguments[] = {
-    "",          "ADD",       "add",        "EDIT",    "USER1",        "USER2",
-    "USER3",     "USER4",     "USER9",      "USER0",   "USER01",       "USER32767",
-    "../USER1",  "USER1/../../x", "USER1.DAT", "HOME", "STORIES",      "GAMES",
-    "SNAKE",     "PADDLE",    "PEGS",       "HIGH_SCORE", "DRAGONSLAYER", "SWAP",
-    "continue",  "EXIT",      "150",        "12.5",    "-32768",       "40000",
-    "1e400",     "abc"};
-constexpr const char* kFormNames[] = {
-    "DAY",            "MONTH",          "YEAR",           "BROTHERS_NAME_1", "BROTHERS_NAME_2",
-    "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",  "FIRST_NAME",      "FRIENDS_NAME_1",
-    "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME",        "MIDDLE_NAME",     "FAVOURITE_PET_NAME",
-    "PET_TYPE",       "SCHOOL_NAME",    "SEX",            "SISTERS_NAME_1",  "SISTERS_NAME_2",
-    "SISTERS_NAME_3", "STREET_NAME",    "TEACHERS_NAME",  "ADULT_TYPE1",     "ADULT_NAME1",
-    "ADULT_TYPE2",    "ADULT_NAME2",    "ADULT_TYPE3",    "ADULT_NAME3",     "ADULT_TYPE4",
-    "ADULT_NAME4"};
+    "",           "ADD",          "add",     "EDIT",     "USER1",     "USER2",    "USER3",
+    "USER4",      "USER9",        "USER0",   "USER01",   "USER32767", "../USER1", "USER1/../../x",
+    "USER1.DAT",  "HOME",         "STORIES", "GAMES",    "SNAKE",     "PADDLE",   "PEGS",
+    "HIGH_SCORE", "DRAGONSLAYER", "SWAP",    "continue", "EXIT",      "150",      "12.5",
+    "-32768",     "40000",        "1e400",   "abc"};
+constexpr const char* kFormNames[] = {"DAY",
+                                      "MONTH",
+                                      "YEAR",
+                                      "BROTHERS_NAME_1",
+                                      "BROTHERS_NAME_2",
+                                      "BROTHERS_NAME_3",
+                                      "TOWN_CITY_NAME",
+                                      "COUNTRY_NAME",
+                                      "FIRST_NAME",
+                                      "FRIENDS_NAME_1",
+                                      "FRIENDS_NAME_2",
+                                      "FRIENDS_NAME_3",
+                                      "SURNAME",
+                                      "MIDDLE_NAME",
+                                      "FAVOURITE_PET_NAME",
+                                      "PET_TYPE",
+                                      "SCHOOL_NAME",
+                                      "SEX",
+                                      "SISTERS_NAME_1",
+                                      "SISTERS_NAME_2",
+                                      "SISTERS_NAME_3",
+                                      "STREET_NAME",
+                                      "TEACHERS_NAME",
+                                      "ADULT_TYPE1",
+                                      "ADULT_NAME1",
+                                      "ADULT_TYPE2",
+                                      "ADULT_NAME2",
+                                      "ADULT_TYPE3",
+                                      "ADULT_NAME3",
+                                      "ADULT_TYPE4",
+                                      "ADULT_NAME4"};
 
 std::string Argument(FuzzedDataProvider& data) {
   switch (data.ConsumeIntegralInRange<int>(0, 3)) {
@@ -93,8 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   shell.state.userCount = static_cast<std::int16_t>(shell.users.getUsers().size());
 
   FuzzedDataProvider data(bytes, size);
-  for (int event = 0; event < 40 && data.remaining_bytes() > 0 && !fuzz.host().unloaded;
-       ++event) {
+  for (int event = 0; event < 40 && data.remaining_bytes() > 0 && !fuzz.host().unloaded; ++event) {
     switch (data.ConsumeIntegralInRange<int>(0, 7)) {
       case 5:
         FillForm(fuzz, data);

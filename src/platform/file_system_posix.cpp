@@ -298,10 +298,9 @@ void PosixFileSystem::RemoveStaleTemporaries(const std::string& folder) {
 void PosixFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
   const std::string target = ForWriting(path);
   RemoveStaleTemporaries(FolderOf(target));
-  const std::string temporary = FolderOf(target) + std::string(kTemporaryPrefix) +
-                                NameOf(target) + "-" + std::to_string(::getpid()) + "-" +
-                                std::to_string(++temporaryCounter_) +
-                                std::string(kTemporarySuffix);
+  const std::string temporary = FolderOf(target) + std::string(kTemporaryPrefix) + NameOf(target) +
+                                "-" + std::to_string(::getpid()) + "-" +
+                                std::to_string(++temporaryCounter_) + std::string(kTemporarySuffix);
   Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (fd.get() < 0) RaiseErrno(errno, true);
   try {

@@ -59,11 +59,13 @@ std::string FormLine(int generation) {
   nlohmann::json values = {{"DAY", std::to_string(1 + generation % 28)},
                            {"MONTH", std::to_string(1 + generation % 12)},
                            {"YEAR", "2015"}};
-  for (const char* name :
-       {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",
-        "FIRST_NAME", "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME",
-        "MIDDLE_NAME", "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX", "SISTERS_NAME_1",
-        "SISTERS_NAME_2", "SISTERS_NAME_3", "STREET_NAME", "TEACHERS_NAME"}) {
+  for (const char* name : {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3",
+                           "TOWN_CITY_NAME",  "COUNTRY_NAME",    "FIRST_NAME",
+                           "FRIENDS_NAME_1",  "FRIENDS_NAME_2",  "FRIENDS_NAME_3",
+                           "SURNAME",         "MIDDLE_NAME",     "FAVOURITE_PET_NAME",
+                           "PET_TYPE",        "SCHOOL_NAME",     "SEX",
+                           "SISTERS_NAME_1",  "SISTERS_NAME_2",  "SISTERS_NAME_3",
+                           "STREET_NAME",     "TEACHERS_NAME"}) {
     values[name] = tag;
   }
   return nlohmann::json{{"event", "variables"}, {"control", "swfMain"}, {"values", values}}.dump();
@@ -144,7 +146,9 @@ class CrashConsistencyTest : public ::testing::Test {
     }
     const int status = WaitForExit(child);
     if (took != nullptr) *took = Clock::now() - start;
-    if (status != 128 + SIGKILL) EXPECT_EQ(status, 0);
+    if (status != 128 + SIGKILL) {
+      EXPECT_EQ(status, 0);
+    }
     return status == 128 + SIGKILL;
   }
 
@@ -175,21 +179,28 @@ TEST_F(CrashConsistencyTest, EveryKillLeavesWholeFilesAndTheNextStartAGaplessNum
   const auto longest = std::chrono::duration_cast<std::chrono::microseconds>(took);
 
   int killed = 0;
+  int leftTemporary = 0;  // kills between creating a temporary file and renaming it
+  int leftGap = 0;        // kills between two moves of a deletion
   for (int attempt = 0; killed < kKillPoints && attempt < 4 * kKillPoints; ++attempt) {
     const std::chrono::microseconds delay(
         std::uniform_int_distribution<long long>(0, longest.count())(random));
     const bool wasKilled = RunAndKill(script.Next(ProfilesNow()), delay);
     // A killed run may leave its one temporary file and a deletion cut short between moves.
     const auto afterKill = DataFolderProblems(app.Path(), true, 1, nullptr);
-    ASSERT_THAT(afterKill, ::testing::IsEmpty())
-        << "seed " << seed << ", attempt " << attempt << ", killed after " << delay.count()
-        << " us";
+    ASSERT_THAT(afterKill, ::testing::IsEmpty()) << "seed " << seed << ", attempt " << attempt
+                                                 << ", killed after " << delay.count() << " us";
+    bool temporary = false, gap = false;
+    for (const std::string& problem : DataFolderProblems(app.Path(), false, 0, nullptr)) {
+      temporary = temporary || problem.find("temporary") != std::string::npos;
+      gap = gap || problem.find("gap") != std::string::npos;
+    }
+    leftTemporary += temporary ? 1 : 0;
+    leftGap += gap ? 1 : 0;
     // The next start closes the gap; its first save into a folder clears what was left there.
     RunAndKill({"swfMain vbPickUser USER1"}, std::chrono::microseconds(-1));
     const auto afterStart = DataFolderProblems(app.Path(), false, 1, nullptr);
-    ASSERT_THAT(afterStart, ::testing::IsEmpty())
-        << "seed " << seed << ", attempt " << attempt << ", killed after " << delay.count()
-        << " us";
+    ASSERT_THAT(afterStart, ::testing::IsEmpty()) << "seed " << seed << ", attempt " << attempt
+                                                  << ", killed after " << delay.count() << " us";
     if (wasKilled) ++killed;
   }
   // A last undisturbed run that saves a profile and records a score leaves no temporary.
@@ -198,7 +209,8 @@ TEST_F(CrashConsistencyTest, EveryKillLeavesWholeFilesAndTheNextStartAGaplessNum
              std::chrono::microseconds(-1));
   EXPECT_THAT(DataFolderProblems(app.Path(), false, 0, nullptr), ::testing::IsEmpty());
   EXPECT_GE(killed, kKillPoints) << "the program ended before most kill moments";
-  std::cout << "crash consistency: " << killed << " kill points survived (seed " << seed << ")"
+  std::cout << "crash consistency: " << killed << " kill points survived (seed " << seed << "; "
+            << leftTemporary << " left a temporary file, " << leftGap << " a numbering gap)"
             << std::endl;
 }
 

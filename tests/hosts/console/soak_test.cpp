@@ -89,20 +89,34 @@ class CommandGenerator {
                        std::to_string(score_ < 32767 ? ++score_ : score_));
       }
     }
-    static constexpr std::array<const char*, 18> kCommands{
-        "vbIntroFinished", "vbStartApplication", "vbLoadMovie",       "vbCheckScores",
-        "vbGetTimes",      "vbSaveUser",         "vbPickUser",        "vbDeleteUser",
-        "vbUpdateUser",    "vbRestartApp",       "QUIT",              "QUIT_USER_MANAGER",
-        "CLOSE",           "confirmExit",        "vbloadmovie",       "quit",
-        "vbNothing",       ""};
+    static constexpr std::array<const char*, 18> kCommands{"vbIntroFinished",
+                                                           "vbStartApplication",
+                                                           "vbLoadMovie",
+                                                           "vbCheckScores",
+                                                           "vbGetTimes",
+                                                           "vbSaveUser",
+                                                           "vbPickUser",
+                                                           "vbDeleteUser",
+                                                           "vbUpdateUser",
+                                                           "vbRestartApp",
+                                                           "QUIT",
+                                                           "QUIT_USER_MANAGER",
+                                                           "CLOSE",
+                                                           "confirmExit",
+                                                           "vbloadmovie",
+                                                           "quit",
+                                                           "vbNothing",
+                                                           ""};
     command = kCommands[static_cast<std::size_t>(Pick(static_cast<int>(kCommands.size())))];
     args = Argument(command);
     // Writing commands stay rare: an edit save and a delete only with arguments they refuse.
     if (command == "vbSaveUser" && args == "ADD") args = "add";
     if (command == "vbDeleteUser") args = "USER0";
     if (command == "vbCheckScores") args = "-" + args;
-    if (Pick(50) == 0) args = hostile_[static_cast<std::size_t>(Pick(static_cast<int>(hostile_.size())))];
-    if (Pick(2000) == 0) args = long_[static_cast<std::size_t>(Pick(static_cast<int>(long_.size())))];
+    if (Pick(50) == 0)
+      args = hostile_[static_cast<std::size_t>(Pick(static_cast<int>(hostile_.size())))];
+    if (Pick(2000) == 0)
+      args = long_[static_cast<std::size_t>(Pick(static_cast<int>(long_.size())))];
     return Line(control, command, args);
   }
 
@@ -110,19 +124,18 @@ class CommandGenerator {
   int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
 
   std::string Control() {
-    static constexpr std::array<const char*, 4> kControls{"swfMain", "swfBackgroundTop",
-                                                          "swfBackgroundLeft",
-                                                          "swfBackgroundCorner"};
+    static constexpr std::array<const char*, 4> kControls{
+        "swfMain", "swfBackgroundTop", "swfBackgroundLeft", "swfBackgroundCorner"};
     return kControls[static_cast<std::size_t>(Pick(4))];
   }
 
   std::string Argument(const std::string& command) {
     static constexpr std::array<const char*, 27> kKeys{
-        "HOME",   "STORIES",  "GAMES",     "FUNNIES",     "TIME",        "CRYSTAL_BALL",
-        "SNAKE",  "PADDLE",   "PEGS",      "TIC_TAC_TOE", "DRAGONSLAYER", "GHOST",
-        "USER1",  "USER2",    "USER3",     "USER9",       "USER0",       "USER01",
-        "SWAP",   "continue", "Exit",      "swap ",       "ADD",         "150",
-        "12.5",   "abc",      ""};
+        "HOME",  "STORIES",  "GAMES", "FUNNIES",     "TIME",         "CRYSTAL_BALL",
+        "SNAKE", "PADDLE",   "PEGS",  "TIC_TAC_TOE", "DRAGONSLAYER", "GHOST",
+        "USER1", "USER2",    "USER3", "USER9",       "USER0",        "USER01",
+        "SWAP",  "continue", "Exit",  "swap ",       "ADD",          "150",
+        "12.5",  "abc",      ""};
     if (command == "vbCheckScores") return std::to_string(Pick(40000));
     if (command == "HIGH_SCORE" || Pick(200) == 0) return "HIGH_SCORE";
     return kKeys[static_cast<std::size_t>(Pick(static_cast<int>(kKeys.size())))];
@@ -131,9 +144,9 @@ class CommandGenerator {
   std::string VariablesLine() {
     nlohmann::json values = nlohmann::json::object();
     static constexpr std::array<const char*, 12> kNames{
-        "DAY",        "MONTH",       "YEAR",        "FIRST_NAME",  "SURNAME",     "SEX",
+        "DAY",         "MONTH",       "YEAR",        "FIRST_NAME",  "SURNAME",     "SEX",
         "ADULT_TYPE1", "ADULT_NAME1", "ADULT_TYPE2", "SCHOOL_NAME", "STREET_NAME", "PET_TYPE"};
-    static constexpr std::array<const char*, 8> kValues{"1", "13", "2004", "Tom",
+    static constexpr std::array<const char*, 8> kValues{"1",   "13", "2004", "Tom",
                                                         "Mum", "",   "x\ty", "99999"};
     for (int i = 0; i < 4; ++i) {
       const char* name = kNames[static_cast<std::size_t>(Pick(static_cast<int>(kNames.size())))];
@@ -147,12 +160,13 @@ class CommandGenerator {
 
   static std::string FullFormLine() {
     nlohmann::json values = {{"DAY", "9"}, {"MONTH", "12"}, {"YEAR", "2016"}};
-    for (const char* name :
-         {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME",
-          "COUNTRY_NAME", "FIRST_NAME", "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3",
-          "SURNAME", "MIDDLE_NAME", "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX",
-          "SISTERS_NAME_1", "SISTERS_NAME_2", "SISTERS_NAME_3", "STREET_NAME",
-          "TEACHERS_NAME"}) {
+    for (const char* name : {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3",
+                             "TOWN_CITY_NAME",  "COUNTRY_NAME",    "FIRST_NAME",
+                             "FRIENDS_NAME_1",  "FRIENDS_NAME_2",  "FRIENDS_NAME_3",
+                             "SURNAME",         "MIDDLE_NAME",     "FAVOURITE_PET_NAME",
+                             "PET_TYPE",        "SCHOOL_NAME",     "SEX",
+                             "SISTERS_NAME_1",  "SISTERS_NAME_2",  "SISTERS_NAME_3",
+                             "STREET_NAME",     "TEACHERS_NAME"}) {
       values[name] = "Soak";
     }
     return nlohmann::json{{"event", "variables"}, {"control", "swfMain"}, {"values", values}}
@@ -167,10 +181,8 @@ class CommandGenerator {
         !command.empty()) {
       return Plain(control, command, args);
     }
-    return nlohmann::json{{"event", "fscommand"},
-                          {"control", control},
-                          {"command", command},
-                          {"args", args}}
+    return nlohmann::json{
+        {"event", "fscommand"}, {"control", control}, {"command", command}, {"args", args}}
         .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   }
   static std::string Plain(const std::string& control, const std::string& command,
@@ -290,7 +302,11 @@ TEST(SoakTest, AMillionGeneratedCommandsEndNormallyWithSteadyMemory) {
   ConsoleApp app;
   app.Folder().WriteFile("Users/USER1.DAT", std::string(60, '\0'));
   std::string table;
-  for (int i = 0; i < 20; ++i) table += std::string("\x01\x00" "1", 3);
+  for (int i = 0; i < 20; ++i)
+    table += std::string(
+        "\x01\x00"
+        "1",
+        3);
   app.Folder().WriteFile("High Scores/HUNGRY_FROGS.dat", table);
 
   CommandGenerator generator;
@@ -320,17 +336,17 @@ TEST(SoakTest, AMillionGeneratedCommandsEndNormallyWithSteadyMemory) {
   EXPECT_EQ(run.Seen(), commands);
   EXPECT_THAT(run.Errors(), ::testing::Not(::testing::HasSubstr("LeakSanitizer")));
   ASSERT_GT(firstSample, 0);
-  const double growth = 100.0 * static_cast<double>(lastSample - firstSample) /
-                        static_cast<double>(firstSample);
+  const double growth =
+      100.0 * static_cast<double>(lastSample - firstSample) / static_cast<double>(firstSample);
 #ifndef TDWK_SANITIZED
   // The sanitizers hold freed memory back in quarantine, so only the plain build is measured.
   EXPECT_LE(growth, 10.0) << firstSample << " kB after " << kFirstSample << " commands, "
                           << lastSample << " kB at the end";
 #endif
   std::cout << "soak: " << commands << " commands, "
-            << static_cast<long>(static_cast<double>(commands) / seconds) << " commands/s, memory growth "
-            << std::fixed << std::setprecision(1) << growth << "% (" << firstSample << " kB to "
-            << lastSample << " kB)" << std::endl;
+            << static_cast<long>(static_cast<double>(commands) / seconds)
+            << " commands/s, memory growth " << std::fixed << std::setprecision(1) << growth
+            << "% (" << firstSample << " kB to " << lastSample << " kB)" << std::endl;
 }
 
 }  // namespace
