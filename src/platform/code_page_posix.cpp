@@ -40,8 +40,12 @@ std::string Windows1252CodePage::FromUtf8(std::string_view utf8) const {
       bytes += static_cast<char>(c);
       continue;
     }
+    if (c >= 0xA0 && c <= 0xFF) {  // the Latin-1 half holds its own code points
+      bytes += static_cast<char>(c);
+      continue;
+    }
     char byte = '?';
-    for (int candidate = 0x80; candidate < 256; ++candidate) {
+    for (int candidate = 0x80; candidate < 0xA0; ++candidate) {
       if (toUnicode_[candidate] == c) {
         byte = static_cast<char>(candidate);
         break;
