@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 
 #include "hosts/desktop/button_messages.h"
 #include "hosts/host_environment.h"
@@ -74,6 +75,7 @@ DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
 }
 
 DesktopHost::~DesktopHost() {
+  visit_.reset();
   timers_.clear();
   controls_.clear();
   if (window_ != nullptr) gtk_widget_destroy(window_);
@@ -166,6 +168,12 @@ void DesktopHost::ShowModal(WindowEvents& events) {
   gate_.Run([&events] { events.Form_Load(); });
   if (WindowGone()) return;
   Show();
+  if (!options_.visit.empty()) {
+    visit_ = std::make_unique<VisitReplay>(
+        std::move(options_.visit),
+        [this](const VisitStep& step) { return PerformVisitStep(step); });
+    visit_->Start();
+  }
   loop_ = g_main_loop_new(nullptr, FALSE);
   if (!WindowGone()) g_main_loop_run(loop_);
 }
@@ -197,6 +205,62 @@ void DesktopHost::EndProgram() {
 void DesktopHost::Quit() {
   if (window_ != nullptr) gtk_widget_hide(window_);
   if (loop_ != nullptr) g_main_loop_quit(loop_);
+}
+
+// A visit's events take the paths the movies' and the window system's take.
+bool DesktopHost::PerformVisitStep(const VisitStep& step) {
+  if (const auto* screenshot = std::get_if<ScreenshotStep>(&step)) {
+    WriteScreenshot(screenshot->file);
+    return !WindowGone();
+  }
+  const InputEvent& event = std::get<InputEvent>(step);
+  RuffleControl* control = Control(event.control);
+  switch (event.kind) {
+    case InputEvent::Kind::FSCommand:
+      if (control == nullptr) break;
+      gate_.Run([this, control, command = event.command, args = event.args] {
+        if (!WindowGone()) control->RaiseFSCommand(command, args);
+      });
+      break;
+    case InputEvent::Kind::Variables:
+      if (control == nullptr) break;
+      gate_.Run([control, values = event.values] {
+        for (const auto& [name, value] : values) control->DefineVariable(name, value);
+      });
+      break;
+    case InputEvent::Kind::Message:
+      if (control == nullptr) break;
+      {
+        const PlayerWindowTable::Outcome outcome =
+            windows_.Dispatch(windows_.PlayerWindowOf(control->Name()), event.message, 0, 0);
+        if (trace_)
+          trace_->Message(control->Name(), event.message, outcome.delivered, outcome.result);
+      }
+      break;
+    case InputEvent::Kind::Close:
+      gate_.Run([this] { UnloadWindow(); });
+      break;
+    case InputEvent::Kind::Wait:
+      break;
+  }
+  return !WindowGone();
+}
+
+void DesktopHost::WriteScreenshot(const std::string& file) {
+  GdkWindow* shown = window_ != nullptr ? gtk_widget_get_window(window_) : nullptr;
+  GdkPixbuf* picture = shown == nullptr
+                           ? nullptr
+                           : gdk_pixbuf_get_from_window(shown, 0, 0, gdk_window_get_width(shown),
+                                                        gdk_window_get_height(shown));
+  GError* error = nullptr;
+  if (picture != nullptr && gdk_pixbuf_save(picture, file.c_str(), "png", &error, nullptr)) {
+    std::cerr << "tdwk: screenshot " << file << '\n';
+  } else {
+    std::cerr << "tdwk: cannot write the screenshot " << file << ": "
+              << (error != nullptr ? error->message : "the window cannot be read") << '\n';
+  }
+  if (error != nullptr) g_error_free(error);
+  if (picture != nullptr) g_object_unref(picture);
 }
 
 void DesktopHost::OnPageMessage(const nlohmann::json& message) {

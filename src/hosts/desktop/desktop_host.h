@@ -14,6 +14,8 @@
 #include "hosts/desktop/player_page.h"
 #include "hosts/desktop/player_window_table.h"
 #include "hosts/desktop/ruffle_control.h"
+#include "hosts/desktop/visit_replay.h"
+#include "hosts/desktop/visit_script.h"
 #include "platform/window_host.h"
 
 namespace tdwk::desktop {
@@ -28,6 +30,8 @@ class DesktopHost : public WindowHost {
     std::string renderer;  // the player's renderer, empty for its own choice
     // Where the page's latency measurements go; null when they are not taken.
     std::ostream* latency = nullptr;
+    // A scripted visit replayed once the window is shown; empty for none.
+    std::vector<VisitStep> visit;
   };
 
   DesktopHost(Options options, FileSystem& files, Trace* trace);
@@ -71,6 +75,8 @@ class DesktopHost : public WindowHost {
   bool OnButton(GdkEventButton* event);
   void ApplyWindowSize();
   void Quit();
+  bool PerformVisitStep(const VisitStep& step);
+  void WriteScreenshot(const std::string& file);
 
   static gboolean OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer self);
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
@@ -89,6 +95,7 @@ class DesktopHost : public WindowHost {
   int front_ = 0;
   WindowEvents* events_ = nullptr;
   GMainLoop* loop_ = nullptr;
+  std::unique_ptr<VisitReplay> visit_;
   bool unloaded_ = false;
   bool ended_ = false;
 };

@@ -56,6 +56,15 @@ int main(int argc, char** argv) {
   options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
   options.renderer = Environment("TDWK_RENDERER");
   options.latency = latencyFile.get();
+  // A scripted visit, for demonstrations and tests; the product runs without one.
+  if (const std::string visit = Environment("TDWK_VISIT"); !visit.empty()) {
+    std::ifstream visitFile(visit);
+    if (visitFile) {
+      options.visit = desktop::ReadVisit(visitFile, std::cerr);
+    } else {
+      std::cerr << "tdwk: cannot read TDWK_VISIT file " << visit << '\n';
+    }
+  }
   desktop::DesktopHost host(options, files, trace.get());
 
   PosixLocale locale;

@@ -62,6 +62,10 @@ void RuffleControl::SetVariable(const std::string& name, const std::string& valu
   context_.page.Call({{"op", "set"}, {"control", name_}, {"name", name}, {"value", value}});
 }
 
+void RuffleControl::DefineVariable(const std::string& name, const std::string& value) {
+  context_.page.Call({{"op", "set"}, {"control", name_}, {"name", name}, {"value", value}});
+}
+
 std::string RuffleControl::GetVariable(const std::string& name) {
   const std::optional<std::string> value = context_.page.GetVariable(name_, name);
   if (context_.trace) context_.trace->GetVariable(name_, name, value ? &*value : nullptr);

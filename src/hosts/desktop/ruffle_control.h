@@ -28,6 +28,8 @@ class RuffleControl : public FlashControl {
   std::string Movie() const override { return movie_; }
   void SetVariable(const std::string& name, const std::string& value) override;
   std::string GetVariable(const std::string& name) override;
+  // The movie itself defines a variable (a form field filled in): the page sets it, untraced.
+  void DefineVariable(const std::string& name, const std::string& value);
   void Play() override;
   void GotoFrame(int frame) override;
   void SetLeft(float twips) override;

@@ -16,6 +16,7 @@
 #include "hosts/desktop/language_tag.h"
 #include "hosts/desktop/player_window_table.h"
 #include "hosts/desktop/ruffle_control.h"
+#include "hosts/desktop/visit_script.h"
 #include "platform/flash_errors.h"
 #include "platform/posix.h"
 #include "support/temp_folder.h"
@@ -359,6 +360,29 @@ TEST(RuffleControl, TheLayerCoversItsRectangle) {
   EXPECT_FALSE(control.Contains(15160, 2000));
   EXPECT_FALSE(control.Contains(1449, 2000));
   EXPECT_EQ(page.calls.at(0)["scale"], "showAll");
+}
+
+TEST(VisitScript, ReadsConsoleEventsAndScreenshotsAndReportsBadLinesByNumber) {
+  std::istringstream input(
+      "# a comment\n"
+      "swfMain vbLoadMovie SNAKE\r\n"
+      "{\"event\":\"screenshot\",\"file\":\"home.png\"}\n"
+      "{\"event\":\"screenshot\"}\n"
+      "{\"event\":\"wait\",\"ms\":250}\n"
+      "{\"event\":\"fly\"}\n"
+      "{\"event\":\"close\"}\n");
+  std::ostringstream errors;
+  const std::vector<VisitStep> steps = ReadVisit(input, errors);
+
+  ASSERT_EQ(steps.size(), 4u);
+  const auto& command = std::get<InputEvent>(steps[0]);
+  EXPECT_EQ(command.kind, InputEvent::Kind::FSCommand);
+  EXPECT_EQ(command.args, "SNAKE");  // the line's carriage return is no part of it
+  EXPECT_EQ(std::get<ScreenshotStep>(steps[1]).file, "home.png");
+  EXPECT_EQ(std::get<InputEvent>(steps[2]).ms, 250);
+  EXPECT_EQ(std::get<InputEvent>(steps[3]).kind, InputEvent::Kind::Close);
+  EXPECT_THAT(errors.str(), ::testing::HasSubstr("visit line 4: missing field 'file'"));
+  EXPECT_THAT(errors.str(), ::testing::HasSubstr("visit line 6: "));
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <glib.h>
+
+#include <functional>
+#include <vector>
+
+#include "hosts/desktop/visit_script.h"
+
+namespace tdwk::desktop {
+
+// Replays a visit on the GLib main loop: steps run in order, a wait step lets that many real
+// milliseconds pass before the next. The steps themselves are the host's to perform; the
+// visit ends early when perform answers false (the window is gone).
+class VisitReplay {
+ public:
+  using Perform = std::function<bool(const VisitStep& step)>;
+
+  VisitReplay(std::vector<VisitStep> steps, Perform perform);
+  ~VisitReplay();
+  VisitReplay(const VisitReplay&) = delete;
+  VisitReplay& operator=(const VisitReplay&) = delete;
+
+  // Starts with the first step once the main loop runs.
+  void Start();
+  void Stop();
+  bool Done() const { return stopped_ || next_ >= steps_.size(); }
+
+ private:
+  static gboolean OnDue(gpointer self);
+  void RunUntilWait();
+
+  std::vector<VisitStep> steps_;
+  Perform perform_;
+  std::size_t next_ = 0;
+  guint source_ = 0;
+  bool stopped_ = false;
+};
+
+}  // namespace tdwk::desktop

@@ -1,0 +1,67 @@
+// A scripted visit (TDWK_VISIT) through tdwk under a virtual X server: its events take the
+// movies' paths and its screenshots show the window as drawn.
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "tdwk_process.h"
+
+namespace tdwk::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct PixbufDeleter {
+  void operator()(GdkPixbuf* pixbuf) const { g_object_unref(pixbuf); }
+};
+
+// The colour at the middle of the picture, as 0xRRGGBB.
+unsigned MiddleColour(const GdkPixbuf& picture) {
+  const guchar* pixel = gdk_pixbuf_read_pixels(&picture) +
+                        gdk_pixbuf_get_height(&picture) / 2 * gdk_pixbuf_get_rowstride(&picture) +
+                        gdk_pixbuf_get_width(&picture) / 2 * gdk_pixbuf_get_n_channels(&picture);
+  return static_cast<unsigned>(pixel[0] << 16 | pixel[1] << 8 | pixel[2]);
+}
+
+TEST(TdwkVisit, RaisesItsCommandsDefinesItsVariablesAndWritesAPictureOfTheWindow) {
+  TdwkApp app;
+  app.WriteStartMovies({});
+  TestMovie intro;  // stage colour 0x336699
+  intro.watch = {"FIRST_NAME"};
+  app.WriteMovie("Menus/Intro.swf", intro);
+  TempFolder output;
+  const std::string picture = output.Path() + "window.png";
+  output.WriteFile("visit.txt",
+                   "# the players load and draw first\n"
+                   "{\"event\":\"wait\",\"ms\":6000}\n"
+                   "{\"event\":\"variables\",\"control\":\"swfMain\","
+                   "\"values\":{\"FIRST_NAME\":\"Tom\"}}\n"
+                   "swfMain vbFromTheVisit with an argument\n"
+                   "{\"event\":\"wait\",\"ms\":1000}\n"
+                   "{\"event\":\"screenshot\",\"file\":\"" +
+                       picture +
+                       "\"}\n"
+                       "{\"event\":\"close\"}\n");
+  app.Start({}, {{"TDWK_VISIT", output.Path() + "visit.txt"}});
+
+  EXPECT_TRUE(app.WaitForCommand("swfMain", "vbFromTheVisit", "with an argument", 60s))
+      << app.Errors();
+  EXPECT_TRUE(app.WaitForCommand("swfMain", kVariableReport, "FIRST_NAME=Tom", 10s))
+      << app.Errors();
+  ASSERT_EQ(app.WaitForExit(30s), 0) << app.Errors();
+  EXPECT_EQ(app.Trace().back(), (nlohmann::json{{"op", "Unload"}}));
+
+  GError* error = nullptr;
+  std::unique_ptr<GdkPixbuf, PixbufDeleter> read(gdk_pixbuf_new_from_file(picture.c_str(), &error));
+  ASSERT_NE(read, nullptr) << (error != nullptr ? error->message : "") << app.Errors();
+  EXPECT_EQ(gdk_pixbuf_get_width(read.get()), 1024);
+  // The introduction fills the window with its stage colour: the players' drawing, not an
+  // empty window, is in the picture.
+  EXPECT_EQ(MiddleColour(*read), 0x336699u);
+}
+
+}  // namespace
+}  // namespace tdwk::testing
