@@ -51,6 +51,9 @@ void SetVariableCallback(Assembler& a) {
   a.BeginFunction2("", {{1, "name"}, {2, "value"}}, 3, kBareFunction);
   auto skip = a.NewLabel();
   SkipUnlessLoaded(a, skip);
+  // Texts cross the player's script boundary as "s:" + text: an empty text could otherwise
+  // arrive as null and be stored as "null".
+  a.Push({2, 1, Register{2}, std::string("substr")}).CallMethod().StoreRegister(2).Pop();
   a.SetTarget("_level1").Push({Register{1}, Register{2}}).SetVariable().SetTarget("");
   a.Bind(skip);
   a.EndFunction();
@@ -63,7 +66,7 @@ void GetVariableCallback(Assembler& a) {
   SkipUnlessLoaded(a, undefinedValue);
   a.SetTarget("_level1").Push(Register{1}).GetVariable().StoreRegister(2).Pop().SetTarget("");
   a.Push(Register{2}).TypeOf().Push("undefined").StrictEquals().If(undefinedValue);
-  a.Push(Register{2}).ToString().Return();
+  a.Push("s:").Push(Register{2}).ToString().StringAdd().Return();
   a.Bind(undefinedValue);
   a.Push(Null{}).Return();
   a.EndFunction();

@@ -170,6 +170,7 @@ TEST_F(DesktopHostTest, GetVariableWaitsForThePageAndHoldsBackCommandsThatArrive
     if (command.first == "vbFirst") {
       log.push_back("begin first");
       log.push_back("GREETING=" + control->GetVariable("GREETING"));
+      log.push_back("EMPTY=" + control->GetVariable("EMPTY") + ".");
       try {
         control->GetVariable("NOT_DEFINED");
         log.push_back("NOT_DEFINED answered");
@@ -185,10 +186,11 @@ TEST_F(DesktopHostTest, GetVariableWaitsForThePageAndHoldsBackCommandsThatArrive
   // the movie has loaded: the read then waits for the variable set before it.
   control->LoadMovie(0, app_.Path() + "/Menus/Form.swf");
   control->SetVariable("GREETING", "hello");
+  control->SetVariable("EMPTY", "");  // an empty form field is a text, not "null" or nothing
   host_->Show();
 
-  ASSERT_TRUE(RunUntil([&] { return log.size() >= 5; }));
-  EXPECT_THAT(log, ElementsAre("begin first", "GREETING=hello",
+  ASSERT_TRUE(RunUntil([&] { return log.size() >= 6; }));
+  EXPECT_THAT(log, ElementsAre("begin first", "GREETING=hello", "EMPTY=.",
                                "NOT_DEFINED failed " + std::to_string(kFlashMethodFailed),
                                "end first", "second"));
   EXPECT_THAT(

@@ -150,12 +150,13 @@
       let result = null;
       try {
         switch (call.op) {
-          case "set": this.player.SetVariable(String(call.name), String(call.value)); break;
+          case "set": this.player.SetVariable(String(call.name), "s:" + String(call.value)); break;
           case "goto": this.player.GotoFrame(call.frame); break;
           case "play": this.player.Play(); break;
           case "get": {
             const value = this.player.GetVariable(String(call.name));
-            result = typeof value === "string" ? value : null;
+            // The bridge marks every text "s:" so that an empty one is told from none.
+            result = typeof value === "string" && value.startsWith("s:") ? value.slice(2) : null;
             break;
           }
         }
