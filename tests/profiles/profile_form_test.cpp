@@ -6,6 +6,7 @@
 
 #include "profiles/profiles_fixture.h"
 #include "shell/serial_date.h"
+#include "support/form_fields.h"
 
 namespace tdwk::testing {
 namespace {
@@ -31,30 +32,7 @@ class ProfileFormTest : public ProfilesTest {
 
   // The user manager's form as the movie holds it: every field defined.
   void FillForm(const std::map<std::string, std::string>& values = {}) {
-    const char* names[] = {"DAY",
-                           "MONTH",
-                           "YEAR",
-                           "BROTHERS_NAME_1",
-                           "BROTHERS_NAME_2",
-                           "BROTHERS_NAME_3",
-                           "TOWN_CITY_NAME",
-                           "COUNTRY_NAME",
-                           "FIRST_NAME",
-                           "FRIENDS_NAME_1",
-                           "FRIENDS_NAME_2",
-                           "FRIENDS_NAME_3",
-                           "SURNAME",
-                           "MIDDLE_NAME",
-                           "FAVOURITE_PET_NAME",
-                           "PET_TYPE",
-                           "SCHOOL_NAME",
-                           "SEX",
-                           "SISTERS_NAME_1",
-                           "SISTERS_NAME_2",
-                           "SISTERS_NAME_3",
-                           "STREET_NAME",
-                           "TEACHERS_NAME"};
-    for (const char* name : names) Main().Define(name, std::string("v:") + name);
+    for (const char* name : kFormFieldNames) Main().Define(name, std::string("v:") + name);
     Main().Define("DAY", "14");
     Main().Define("MONTH", "7");
     Main().Define("YEAR", "1998");

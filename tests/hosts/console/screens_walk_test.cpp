@@ -5,6 +5,7 @@
 #include <map>
 
 #include "hosts/console/console_run.h"
+#include "support/form_fields.h"
 #include "support/profile_bytes.h"
 
 namespace tdwk::testing {
@@ -17,29 +18,7 @@ using ::testing::Not;
 // The user manager's form as a variables event: every field, the given ones filled.
 std::string Form(const std::map<std::string, std::string>& values) {
   nlohmann::json fields = nlohmann::json::object();
-  for (const char* name : {"DAY",
-                           "MONTH",
-                           "YEAR",
-                           "BROTHERS_NAME_1",
-                           "BROTHERS_NAME_2",
-                           "BROTHERS_NAME_3",
-                           "TOWN_CITY_NAME",
-                           "COUNTRY_NAME",
-                           "FIRST_NAME",
-                           "FRIENDS_NAME_1",
-                           "FRIENDS_NAME_2",
-                           "FRIENDS_NAME_3",
-                           "SURNAME",
-                           "MIDDLE_NAME",
-                           "FAVOURITE_PET_NAME",
-                           "PET_TYPE",
-                           "SCHOOL_NAME",
-                           "SEX",
-                           "SISTERS_NAME_1",
-                           "SISTERS_NAME_2",
-                           "SISTERS_NAME_3",
-                           "STREET_NAME",
-                           "TEACHERS_NAME"}) {
+  for (const char* name : kFormFieldNames) {
     fields[name] = "";
   }
   for (const auto& [name, value] : values) fields[name] = value;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+
+namespace tdwk::testing {
+
+// The single-value fields of the user manager's form, in the order the save reads them.
+inline constexpr std::array<const char*, 23> kFormFieldNames{"DAY",
+                                                             "MONTH",
+                                                             "YEAR",
+                                                             "BROTHERS_NAME_1",
+                                                             "BROTHERS_NAME_2",
+                                                             "BROTHERS_NAME_3",
+                                                             "TOWN_CITY_NAME",
+                                                             "COUNTRY_NAME",
+                                                             "FIRST_NAME",
+                                                             "FRIENDS_NAME_1",
+                                                             "FRIENDS_NAME_2",
+                                                             "FRIENDS_NAME_3",
+                                                             "SURNAME",
+                                                             "MIDDLE_NAME",
+                                                             "FAVOURITE_PET_NAME",
+                                                             "PET_TYPE",
+                                                             "SCHOOL_NAME",
+                                                             "SEX",
+                                                             "SISTERS_NAME_1",
+                                                             "SISTERS_NAME_2",
+                                                             "SISTERS_NAME_3",
+                                                             "STREET_NAME",
+                                                             "TEACHERS_NAME"};
+
+}  // namespace tdwk::testing
