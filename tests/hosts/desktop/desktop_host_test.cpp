@@ -255,6 +255,25 @@ std::int32_t SwallowRightPress(void* context, WindowHandle window, std::uint32_t
   return swallow->windows->CallWindowProc(swallow->own, window, message, wParam, lParam);
 }
 
+TEST_F(DesktopHostTest, APlayingMovieThatIsReplacedFallsSilent) {
+  TestMovie first;
+  first.later = {{"vbFromFirst", ""}};
+  first.laterTicks = 12;
+  WriteMovie("Menus/First.swf", first);
+  TestMovie second;
+  second.watch = {"WHO"};
+  WriteMovie("Menus/Second.swf", second);
+  FlashControl& swfMain = Layer("swfMain", 0, 0, 640, 480);
+  host_->Show();
+  swfMain.LoadMovie(0, app_.Path() + "/Menus/First.swf");
+  ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {"tdwk_test_frame", "0"}); }));
+  swfMain.LoadMovie(0, app_.Path() + "/Menus/Second.swf");
+  swfMain.SetVariable("WHO", "second");
+  ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {"tdwk_test_var", "WHO=second"}); }));
+  RunFor(1000);
+  EXPECT_FALSE(HasReceived("swfMain", {"vbFromFirst", ""}));
+}
+
 TEST_F(DesktopHostTest, ButtonsGoThroughThePlayerWindowsProcedureSlot) {
   WriteMovie("Menus/Home.swf", TestMovie{});
   TestMovie top;

@@ -43,24 +43,53 @@
   };
   if (params.get("renderer")) movieOptions.preferredRenderer = params.get("renderer");
 
-  // Measures, for the benchmark, how long a movie command takes to have all its effects.
+  // Measures, for the benchmark, how long a movie command takes to have all its effects: until
+  // the page has taken every call it caused (run, or kept for a movie that loads), and until
+  // the last of them has been applied to a loaded movie. Each command is also raced by a bare
+  // round trip to the host, sent at the same moment, that costs no shell work.
   const probe = {
     commands: new Map(),  // seq -> {t0, command, args}
-    handled: [],          // commands whose calls have all been sent
+    handled: [],          // commands whose calls have all reached the page
     lastApplied: 0,
     seq: 0,
     applied() {
       this.lastApplied = performance.now();
+    },
+    received(seq) {
+      const entry = this.commands.get(seq);
+      this.commands.delete(seq);
+      if (!entry) return;
+      entry.pageMs = performance.now() - entry.t0;
+      this.handled.push(entry);
+      this.check();
     },
     check() {
       if (!probing || layers.some((layer) => layer.state === "loading")) return;
       for (const entry of this.handled) {
         const end = this.lastApplied >= entry.t0 ? this.lastApplied : performance.now();
         post({type: "latency", kind: "command", command: entry.command, args: entry.args,
-              ms: end - entry.t0});
+              pageMs: entry.pageMs, ms: end - entry.t0});
       }
       this.handled = [];
     },
+    race() {
+      const t0 = performance.now();
+      ping().then(() => post({type: "latency", kind: "race", ms: performance.now() - t0}));
+    },
+  };
+
+  // A replaced player stops and disappears at once but is taken apart only after the page has
+  // dealt with the calls in hand: that costs several milliseconds, and the next player starts
+  // much sooner while the replaced one still exists.
+  const retire = (player) => {
+    player.onFSCommand = () => {};
+    player.style.display = "none";
+    try {
+      player.ruffle().pause();
+    } catch (error) {
+      log(`pausing a replaced player failed: ${error}`);
+    }
+    setTimeout(() => player.remove(), 0);
   };
 
   class Layer {
@@ -79,7 +108,7 @@
 
     load(url) {
       this.forget();
-      if (this.player) this.player.remove();
+      if (this.player) retire(this.player);
       this.player = null;
       const generation = ++this.generation;
       if (url === null) return;
@@ -128,7 +157,10 @@
         return;
       }
       const seq = ++probe.seq;
-      if (probing) probe.commands.set(seq, {t0: performance.now(), command, args});
+      if (probing) {
+        probe.commands.set(seq, {t0: performance.now(), command, args});
+        probe.race();
+      }
       post({type: "fscommand", control: this.name, command: String(command),
             args: String(args ?? ""), seq});
     }
@@ -185,10 +217,7 @@
       return;
     }
     if (call.op === "handled") {
-      const entry = probe.commands.get(call.seq);
-      probe.commands.delete(call.seq);
-      if (entry) probe.handled.push(entry);
-      probe.check();
+      probe.received(call.seq);
       return;
     }
     const target = layer(call.control);
@@ -202,6 +231,11 @@
   };
 
   const pongs = new Map();
+  let pingId = 0;
+  const ping = () => new Promise((resolve) => {
+    pongs.set(++pingId, resolve);
+    post({type: "ping", id: pingId});
+  });
 
   window.tdwk = {
     run(calls) {
@@ -229,15 +263,9 @@
   // page's clock counts whole milliseconds, so each sample is the mean of a batch.
   const measureRoundTrips = async (rounds, batch) => {
     const samples = [];
-    let id = 0;
     for (let round = 0; round < rounds; ++round) {
       const t0 = performance.now();
-      for (let i = 0; i < batch; ++i) {
-        await new Promise((resolve) => {
-          pongs.set(++id, resolve);
-          post({type: "ping", id});
-        });
-      }
+      for (let i = 0; i < batch; ++i) await ping();
       samples.push((performance.now() - t0) / batch);
     }
     post({type: "latency", kind: "roundtrip", samples});
