@@ -20,8 +20,7 @@ Rgba Shade(Rgba c, int delta) {
 }  // namespace
 
 MovieKit::MovieKit(std::uint8_t version, int width, int height, Rgb background, double frameRate)
-    : version_(version),
-      width_(width),
+    : width_(width),
       height_(height),
       writer_(version, swf::Rect{0, Twips(width), 0, Twips(height)}, frameRate) {
   writer_.Add(swf::SetBackgroundColorTag(background));

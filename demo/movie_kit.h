@@ -86,7 +86,6 @@ class MovieKit {
   void AddTag(const std::string& tag);
   std::uint16_t NextId() { return nextId_++; }
 
-  std::uint8_t version_;
   int width_;
   int height_;
   swf::MovieWriter writer_;

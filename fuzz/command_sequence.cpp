@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "fuzz_support.h"
 #include "support/data_files.h"
+#include "support/form_fields.h"
 #include "support/profile_bytes.h"
 
 namespace {
@@ -31,37 +33,17 @@ constexpr const char* kArguments[] = {
     "USER1.DAT",  "HOME",         "STORIES", "GAMES",    "SNAKE",     "PADDLE",   "PEGS",
     "HIGH_SCORE", "DRAGONSLAYER", "SWAP",    "continue", "EXIT",      "150",      "12.5",
     "-32768",     "40000",        "1e400",   "abc"};
-constexpr const char* kFormNames[] = {"DAY",
-                                      "MONTH",
-                                      "YEAR",
-                                      "BROTHERS_NAME_1",
-                                      "BROTHERS_NAME_2",
-                                      "BROTHERS_NAME_3",
-                                      "TOWN_CITY_NAME",
-                                      "COUNTRY_NAME",
-                                      "FIRST_NAME",
-                                      "FRIENDS_NAME_1",
-                                      "FRIENDS_NAME_2",
-                                      "FRIENDS_NAME_3",
-                                      "SURNAME",
-                                      "MIDDLE_NAME",
-                                      "FAVOURITE_PET_NAME",
-                                      "PET_TYPE",
-                                      "SCHOOL_NAME",
-                                      "SEX",
-                                      "SISTERS_NAME_1",
-                                      "SISTERS_NAME_2",
-                                      "SISTERS_NAME_3",
-                                      "STREET_NAME",
-                                      "TEACHERS_NAME",
-                                      "ADULT_TYPE1",
-                                      "ADULT_NAME1",
-                                      "ADULT_TYPE2",
-                                      "ADULT_NAME2",
-                                      "ADULT_TYPE3",
-                                      "ADULT_NAME3",
-                                      "ADULT_TYPE4",
-                                      "ADULT_NAME4"};
+// Every variable of the form, the adults' slots included.
+const std::vector<std::string>& FormNames() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all(tdwk::testing::kFormFieldNames.begin(),
+                                 tdwk::testing::kFormFieldNames.end());
+    all.insert(all.end(), tdwk::testing::kAdultFieldNames.begin(),
+               tdwk::testing::kAdultFieldNames.end());
+    return all;
+  }();
+  return names;
+}
 
 std::string Argument(FuzzedDataProvider& data) {
   switch (data.ConsumeIntegralInRange<int>(0, 3)) {
@@ -77,7 +59,7 @@ std::string Argument(FuzzedDataProvider& data) {
 
 void FillForm(FuzzShell& fuzz, FuzzedDataProvider& data) {
   tdwk::testing::RecordingFlashControl& main = fuzz.host().Control("swfMain");
-  for (const char* name : kFormNames) main.Define(name, "Kim");
+  for (const std::string& name : FormNames()) main.Define(name, "Kim");
   main.Define("DAY", std::to_string(data.ConsumeIntegralInRange<int>(-40, 40)));
   main.Define("MONTH", std::to_string(data.ConsumeIntegralInRange<int>(-14, 14)));
   main.Define("YEAR", std::to_string(data.ConsumeIntegralInRange<int>(-1, 3000)));
@@ -121,8 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         FillForm(fuzz, data);
         break;
       case 6: {
-        const std::string name = data.ConsumeBool() ? data.PickValueInArray(kFormNames)
-                                                    : data.ConsumeRandomLengthString(16);
+        const std::string name =
+            data.ConsumeBool()
+                ? FormNames()[data.ConsumeIntegralInRange<std::size_t>(0, FormNames().size() - 1)]
+                : data.ConsumeRandomLengthString(16);
         fuzz.host().Control("swfMain").Define(name, Argument(data));
         break;
       }

@@ -29,4 +29,9 @@ inline constexpr std::array<const char*, 23> kFormFieldNames{"DAY",
                                                              "STREET_NAME",
                                                              "TEACHERS_NAME"};
 
+// The four adults' slots of the form: each a type and a name.
+inline constexpr std::array<const char*, 8> kAdultFieldNames{
+    "ADULT_TYPE1", "ADULT_NAME1", "ADULT_TYPE2", "ADULT_NAME2",
+    "ADULT_TYPE3", "ADULT_NAME3", "ADULT_TYPE4", "ADULT_NAME4"};
+
 }  // namespace tdwk::testing
