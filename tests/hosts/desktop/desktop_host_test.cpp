@@ -20,6 +20,7 @@
 #include "platform/posix.h"
 #include "shell/vb_error.h"
 #include "support/temp_folder.h"
+#include "swallow_right_press.h"
 #include "test_movies.h"
 #include "xvfb_display.h"
 
@@ -242,19 +243,6 @@ TEST_F(DesktopHostTest, ALaterMovieReplacesTheOneStillLoading) {
   EXPECT_FALSE(HasReceived("swfMain", {"tdwk_test_var", "WHO=first"}));
 }
 
-// The shell's replacement of a player window's procedure: right-button presses go nowhere.
-struct Swallow {
-  PlayerWindows* windows;
-  std::int32_t own;
-};
-
-std::int32_t SwallowRightPress(void* context, WindowHandle window, std::uint32_t message,
-                               std::int32_t wParam, std::int32_t lParam) {
-  auto* swallow = static_cast<Swallow*>(context);
-  if (message == WM_RBUTTONDOWN) return 1;
-  return swallow->windows->CallWindowProc(swallow->own, window, message, wParam, lParam);
-}
-
 TEST_F(DesktopHostTest, APlayingMovieThatIsReplacedFallsSilent) {
   TestMovie first;
   first.later = {{"vbFromFirst", ""}};
@@ -292,7 +280,7 @@ TEST_F(DesktopHostTest, ButtonsGoThroughThePlayerWindowsProcedureSlot) {
   RunFor(500);
 
   PlayerWindows& windows = host_->playerWindows();
-  std::vector<Swallow> swallows;
+  std::vector<testing::RightPressSwallow> swallows;
   swallows.reserve(2);
   std::vector<std::pair<WindowHandle, std::int32_t>> replaced;
   windows.EnumChildWindows(
@@ -300,8 +288,9 @@ TEST_F(DesktopHostTest, ButtonsGoThroughThePlayerWindowsProcedureSlot) {
       [&](WindowHandle window, std::int32_t) {
         swallows.push_back({&windows, windows.GetWindowLong(window, GWL_WNDPROC)});
         replaced.emplace_back(window, swallows.back().own);
-        windows.SetWindowLong(window, GWL_WNDPROC,
-                              windows.RegisterProcedure(&SwallowRightPress, &swallows.back()));
+        windows.SetWindowLong(
+            window, GWL_WNDPROC,
+            windows.RegisterProcedure(&testing::SwallowRightPress, &swallows.back()));
         return true;
       },
       12);

@@ -20,6 +20,7 @@
 #include "platform/flash_errors.h"
 #include "platform/posix.h"
 #include "support/temp_folder.h"
+#include "swallow_right_press.h"
 
 namespace tdwk::desktop {
 namespace {
@@ -172,20 +173,6 @@ TEST(ButtonMessages, ButtonsBecomeTheirWindowMessages) {
   EXPECT_FALSE(ToButtonMessage(scroll));
 }
 
-// What the shell puts in a player window's slot: right-button presses are swallowed, the
-// rest goes to the procedure the slot held before.
-struct Replacement {
-  PlayerWindowTable* table;
-  std::int32_t original;
-};
-
-std::int32_t SwallowRightPress(void* context, WindowHandle window, std::uint32_t message,
-                               std::int32_t wParam, std::int32_t lParam) {
-  auto* replacement = static_cast<Replacement*>(context);
-  if (message == WM_RBUTTONDOWN) return 1;
-  return replacement->table->CallWindowProc(replacement->original, window, message, wParam, lParam);
-}
-
 TEST(PlayerWindowTable, EachLayerHasOnePlayerWindowWhoseSlotDecidesWhatThePlayerSees) {
   PlayerWindowTable table;
   const WindowHandle main = table.AddPlayerWindow("swfMain");
@@ -214,8 +201,8 @@ TEST(PlayerWindowTable, EachLayerHasOnePlayerWindowWhoseSlotDecidesWhatThePlayer
   EXPECT_TRUE(table.Dispatch(main, WM_RBUTTONDOWN, 0, 0).delivered);
 
   const std::int32_t own = table.GetWindowLong(main, GWL_WNDPROC);
-  Replacement context{&table, own};
-  const std::int32_t replacement = table.RegisterProcedure(&SwallowRightPress, &context);
+  testing::RightPressSwallow context{&table, own};
+  const std::int32_t replacement = table.RegisterProcedure(&testing::SwallowRightPress, &context);
   EXPECT_EQ(table.SetWindowLong(main, GWL_WNDPROC, replacement), own);
   const auto swallowed = table.Dispatch(main, WM_RBUTTONDOWN, 0, 0);
   EXPECT_FALSE(swallowed.delivered);
