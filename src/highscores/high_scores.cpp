@@ -53,7 +53,7 @@ void HighScores::CheckHighScore(std::string moviePath, std::string scoreText) {
 
 std::optional<HighScoreTable> HighScores::GetHighScores(std::string gameIdentifier) {
   return Trapped(shell_.errors, kFormModule, "GetHighScores", [&] {
-    BinaryReader file(shell_.platform.files.ReadFile(TablePath(gameIdentifier)));
+    BinaryReader file(shell_.platform.files.ReadFile(TablePath(gameIdentifier), kLargestScoreFile));
     // A file that ends early gives empty strings for the rest; bytes after the twentieth
     // string are ignored.
     std::optional<HighScoreTable> table(std::in_place);

@@ -6,10 +6,14 @@
 
 #include "highscores/cls_high_score.h"
 #include "platform/flash_control.h"
+#include "profiles/binary_string.h"
 
 namespace tdwk {
 
 class Shell;
+
+// Ten names and ten scores of the longest length: no table file is any larger.
+inline constexpr std::size_t kLargestScoreFile = LargestStoredStrings(20);
 
 // The score tables of the games and their files (frmTDWK).
 class HighScores {

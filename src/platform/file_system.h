@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,13 +26,16 @@ class FileSystem {
   virtual void RenameFile(const std::string& from, const std::string& to) = 0;
   // Clears read-only and similar marks.
   virtual void ResetAttributes(const std::string& path) = 0;
-  virtual std::string ReadFile(const std::string& path) = 0;
+  // The whole file; only regular files are read (anything else fails at once, never waits),
+  // and a file of more than `largest` bytes fails with Overflow before anything is read.
+  virtual std::string ReadFile(const std::string& path, std::size_t largest) = 0;
   // Replaces the file atomically: a hidden temporary file in the same folder is written,
   // flushed to disk and renamed over it; on failure the old file is untouched and no
   // temporary file is left.
   virtual void ReplaceFile(const std::string& path, const std::string& bytes) = 0;
-  // Appends to the file, creating it (never its folder) when missing.
-  virtual void AppendText(const std::string& path, const std::string& bytes) = 0;
+  // Appends to the file, creating it (never its folder) when missing; only to a regular file.
+  // Returns the file's size afterwards.
+  virtual std::uint64_t AppendText(const std::string& path, const std::string& bytes) = 0;
   // The name as stored, letter case resolved; empty when nothing matches.
   virtual std::string Resolve(const std::string& path) = 0;
 };

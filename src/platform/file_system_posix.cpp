@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "platform/posix.h"
@@ -103,6 +104,19 @@ void WriteAll(int fd, std::string_view bytes) {
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
+}
+
+// Opens a regular file without ever waiting: a FIFO or a device named like a data file would
+// otherwise block the program in open() or read() until someone else acts.
+int OpenRegular(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0644);
+  if (fd < 0) RaiseErrno(errno, (flags & O_CREAT) != 0);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    Raise(vb::kPathFileAccessError);
+  }
+  return fd;
 }
 
 constexpr std::string_view kTemporaryPrefix = ".tdwk-";
@@ -229,7 +243,7 @@ void PosixFileSystem::DeleteFile(const std::string& path) {
 }
 
 void PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
-  ReplaceFile(to, ReadFile(from));
+  ReplaceFile(to, ReadFile(from, std::numeric_limits<std::size_t>::max()));
 }
 
 void PosixFileSystem::RenameFile(const std::string& from, const std::string& to) {
@@ -252,15 +266,16 @@ void PosixFileSystem::ResetAttributes(const std::string& path) {
   }
 }
 
-std::string PosixFileSystem::ReadFile(const std::string& path) {
+std::string PosixFileSystem::ReadFile(const std::string& path, std::size_t largest) {
   const std::string resolved = Existing(path);
   if (resolved.empty()) RaiseMissing(path);
-  Descriptor fd(::open(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-  if (fd.get() < 0) RaiseErrno(errno);
+  Descriptor fd(OpenRegular(resolved, O_RDONLY));
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0) RaiseErrno(errno);
-  if (!S_ISREG(info.st_mode)) Raise(vb::kPathFileAccessError);
+  // Refused before reading: a sparse file can claim gigabytes it never stored.
+  if (static_cast<std::uint64_t>(info.st_size) > largest) Raise(vb::kOverflow);
   std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
   for (;;) {
     const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
@@ -270,6 +285,8 @@ std::string PosixFileSystem::ReadFile(const std::string& path) {
     }
     if (count == 0) break;
     bytes.append(buffer, static_cast<std::size_t>(count));
+    // A file that grows while it is read is held to the same bound.
+    if (bytes.size() > largest) Raise(vb::kOverflow);
   }
   return bytes;
 }
@@ -315,13 +332,14 @@ void PosixFileSystem::ReplaceFile(const std::string& path, const std::string& by
   SyncFolder(FolderOf(target));
 }
 
-void PosixFileSystem::AppendText(const std::string& path, const std::string& bytes) {
+std::uint64_t PosixFileSystem::AppendText(const std::string& path, const std::string& bytes) {
   const std::string target = ForWriting(path);
-  Descriptor fd(
-      ::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
-  if (fd.get() < 0) RaiseErrno(errno, true);
+  Descriptor fd(OpenRegular(target, O_WRONLY | O_APPEND | O_CREAT));
   WriteAll(fd.get(), bytes);
+  struct stat info {};
+  const bool sized = ::fstat(fd.get(), &info) == 0;
   if (fd.Close() != 0) RaiseErrno(errno);
+  return sized ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
 
 std::string PosixFileSystem::Resolve(const std::string& path) {

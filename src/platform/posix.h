@@ -31,9 +31,9 @@ class PosixFileSystem : public FileSystem {
   void CopyFile(const std::string& from, const std::string& to) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   void ResetAttributes(const std::string& path) override;
-  std::string ReadFile(const std::string& path) override;
+  std::string ReadFile(const std::string& path, std::size_t largest) override;
   void ReplaceFile(const std::string& path, const std::string& bytes) override;
-  void AppendText(const std::string& path, const std::string& bytes) override;
+  std::uint64_t AppendText(const std::string& path, const std::string& bytes) override;
   std::string Resolve(const std::string& path) override;
 
  private:

@@ -39,5 +39,9 @@ class BinaryWriter {
 };
 
 inline constexpr std::size_t kLongestStoredText = 32767;
+// The most bytes that n stored strings can take: a file any larger holds no valid record.
+constexpr std::size_t LargestStoredStrings(std::size_t count) {
+  return count * (2 + kLongestStoredText);
+}
 
 }  // namespace tdwk

@@ -72,7 +72,8 @@ bool ProfileFiles::WriteStringToBinaryFile(BinaryWriter& file, const std::string
 std::optional<child_details> ProfileFiles::getUserDetails() {
   return Trapped(shell_.errors, kMainModule, "getUserDetails", [&] {
     std::optional<child_details> result;
-    BinaryReader file(shell_.platform.files.ReadFile(UsersFolder() + shell_.state.currentUserID));
+    BinaryReader file(shell_.platform.files.ReadFile(UsersFolder() + shell_.state.currentUserID,
+                                                     kLargestProfileFile));
     child_details details;
     const double dob = file.ReadDouble();
     if (!IsValidSerial(dob)) Raise(vb::kOverflow);

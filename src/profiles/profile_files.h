@@ -11,6 +11,9 @@ namespace tdwk {
 
 class Shell;
 
+// The date and 26 strings of the longest length: no profile file is any larger.
+inline constexpr std::size_t kLargestProfileFile = 8 + LargestStoredStrings(26);
+
 // The binary string encoding, the profile file and the age of a child (module basTDWK).
 class ProfileFiles {
  public:

@@ -30,8 +30,10 @@ void ErrorLog::WriteLog(std::string text) {
     const std::chrono::hh_mm_ss time{now - day};
     const std::string entry = platform.locale.ShortDate(std::chrono::year_month_day{day}) + " " +
                               platform.locale.LongTime(time) + " " + text + kCrLf;
-    platform.files.AppendText(shell_.state.appPath + "Logs/Log.dat",
-                              platform.codePage.FromUtf8(entry));
+    const std::string log = shell_.state.appPath + "Logs/Log.dat";
+    const std::uint64_t size = platform.files.AppendText(log, platform.codePage.FromUtf8(entry));
+    if (size > kLogRotationSize)
+      platform.files.RenameFile(log, shell_.state.appPath + "Logs/Log.old");
   } catch (...) {
     // A failing log write is silent: nobody is told and nothing else is tried.
   }

@@ -57,6 +57,7 @@ class Assembler {
   Assembler& CallMethod() { return Op(0x52); }
   Assembler& CallFunction() { return Op(0x3D); }
   Assembler& NewObject() { return Op(0x40); }
+  Assembler& NewMethod() { return Op(0x53); }
   Assembler& InitObject() { return Op(0x43); }
   Assembler& InitArray() { return Op(0x42); }
   Assembler& DefineLocal() { return Op(0x3C); }

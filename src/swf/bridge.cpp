@@ -161,12 +161,12 @@ std::string BridgeCode(std::string_view url) {
 
 }  // namespace
 
-std::string BuildBridgeMovie(std::string_view wrappedMovieBytes, std::string_view wrappedMovieUrl) {
+std::string BuildBridgeMovie(std::string_view wrappedMovieStart, std::string_view wrappedMovieUrl) {
   Rect stage = kDefaultStage;
   double frameRate = kDefaultFrameRate;
   Rgb background = kDefaultBackground;
   try {
-    MovieHeader header = ReadMovieHeader(wrappedMovieBytes);
+    MovieHeader header = ReadMovieHeader(wrappedMovieStart);
     stage = header.stage;
     frameRate = header.frameRate;
     background = header.background.value_or(kDefaultBackground);

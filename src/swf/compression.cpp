@@ -3,6 +3,8 @@
 #include <lzma.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
@@ -12,6 +14,8 @@
 namespace tdwk::swf {
 
 namespace {
+
+constexpr std::size_t kChunk = 1 << 16;
 
 const Bytef* ZlibIn(std::string_view data) {
   return reinterpret_cast<const Bytef*>(data.data());
@@ -43,22 +47,32 @@ std::string ZlibCompress(std::string_view data) {
   return out;
 }
 
-std::string ZlibDecompress(std::string_view data, std::size_t size) {
-  std::string out(size, '\0');
+std::string ZlibDecompressPrefix(std::string_view data, std::size_t limit) {
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK) throw std::runtime_error("zlib initialisation failed");
   stream.next_in = const_cast<Bytef*>(ZlibIn(data));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(size);
+  stream.avail_in = static_cast<uInt>(std::min<std::size_t>(data.size(), UINT32_MAX));
+  std::string out;
+  Bytef buffer[kChunk];
   int result = Z_OK;
-  while (stream.avail_out > 0 && result == Z_OK) result = inflate(&stream, Z_NO_FLUSH);
-  std::size_t produced = size - stream.avail_out;
+  while (out.size() < limit && result == Z_OK) {
+    const std::size_t want = std::min(limit - out.size(), sizeof buffer);
+    stream.next_out = buffer;
+    stream.avail_out = static_cast<uInt>(want);
+    result = inflate(&stream, Z_NO_FLUSH);
+    out.append(reinterpret_cast<const char*>(buffer), want - stream.avail_out);
+  }
   inflateEnd(&stream);
+  // Z_BUF_ERROR: the data given ends here; what came of it stands.
   if (result == Z_DATA_ERROR || result == Z_NEED_DICT || result == Z_MEM_ERROR) {
     throw FormatError("corrupt zlib data");
   }
-  if (produced < size) throw FormatError("compressed data ends before the declared length");
+  return out;
+}
+
+std::string ZlibDecompress(std::string_view data, std::size_t size) {
+  std::string out = ZlibDecompressPrefix(data, size);
+  if (out.size() < size) throw FormatError("compressed data ends before the declared length");
   return out;
 }
 
@@ -91,7 +105,8 @@ std::string LzmaCompress(std::string_view data) {
   return out;
 }
 
-std::string LzmaDecompress(std::string_view properties, std::string_view data, std::size_t size) {
+std::string LzmaDecompressPrefix(std::string_view properties, std::string_view data,
+                                 std::size_t limit) {
   lzma_filter filters[] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
   if (lzma_properties_decode(&filters[0], nullptr,
                              reinterpret_cast<const std::uint8_t*>(properties.data()),
@@ -103,22 +118,32 @@ std::string LzmaDecompress(std::string_view properties, std::string_view data, s
   std::free(filters[0].options);
   if (init != LZMA_OK) throw FormatError("bad LZMA properties");
 
-  std::string out(size, '\0');
+  std::string out;
+  std::uint8_t buffer[kChunk];
   stream->next_in = reinterpret_cast<const std::uint8_t*>(data.data());
   stream->avail_in = data.size();
-  stream->next_out = reinterpret_cast<std::uint8_t*>(out.data());
-  stream->avail_out = size;
   lzma_ret result = LZMA_OK;
-  // The data may or may not end with an end marker: stop as soon as the length is reached.
-  while (stream->avail_out > 0 && result == LZMA_OK) {
-    std::size_t before = stream->avail_in + stream->avail_out;
+  // The data may or may not end with an end marker: stop as soon as the limit is reached or
+  // nothing more comes of the data.
+  while (out.size() < limit && result == LZMA_OK) {
+    const std::size_t want = std::min(limit - out.size(), sizeof buffer);
+    stream->next_out = buffer;
+    stream->avail_out = want;
+    const std::size_t inBefore = stream->avail_in;
     result = lzma_code(stream.get(), LZMA_RUN);
-    if (result == LZMA_OK && stream->avail_in + stream->avail_out == before) break;
+    const std::size_t produced = want - stream->avail_out;
+    out.append(reinterpret_cast<const char*>(buffer), produced);
+    if (result == LZMA_OK && produced == 0 && stream->avail_in == inBefore) break;
   }
   if (result != LZMA_OK && result != LZMA_STREAM_END && result != LZMA_BUF_ERROR) {
     throw FormatError("corrupt LZMA data");
   }
-  if (stream->avail_out > 0) throw FormatError("compressed data ends before the declared length");
+  return out;
+}
+
+std::string LzmaDecompress(std::string_view properties, std::string_view data, std::size_t size) {
+  std::string out = LzmaDecompressPrefix(properties, data, size);
+  if (out.size() < size) throw FormatError("compressed data ends before the declared length");
   return out;
 }
 

@@ -15,4 +15,11 @@ std::string LzmaCompress(std::string_view data);
 std::string ZlibDecompress(std::string_view data, std::size_t size);
 std::string LzmaDecompress(std::string_view properties, std::string_view data, std::size_t size);
 
+// Decompress at most `limit` bytes from what there is of the data (the first bytes of a file,
+// say): fewer when the data ends first. FormatError only when the data is corrupt. The output
+// grows as it is produced; nothing of `limit` is allocated up front.
+std::string ZlibDecompressPrefix(std::string_view data, std::size_t limit);
+std::string LzmaDecompressPrefix(std::string_view properties, std::string_view data,
+                                 std::size_t limit);
+
 }  // namespace tdwk::swf

@@ -1,5 +1,7 @@
 #include "swf/movie_reader.h"
 
+#include <algorithm>
+
 #include "swf/compression.h"
 #include "swf/format_error.h"
 
@@ -67,12 +69,13 @@ std::vector<TagView> ReadTags(std::string_view tags) {
   return out;
 }
 
-Movie ReadMovie(std::string_view file) {
+namespace {
+
+// The eight bytes before the body: signature, version, declared length.
+MovieHeader ReadFileHeader(std::string_view file) {
   if (file.size() < 8) throw FormatError("truncated movie: shorter than its header");
-  Movie movie;
-  MovieHeader& header = movie.header;
-  std::string_view signature = file.substr(1, 2);
-  if (signature != "WS") throw FormatError("not a movie: bad signature");
+  MovieHeader header;
+  if (file.substr(1, 2) != "WS") throw FormatError("not a movie: bad signature");
   switch (file[0]) {
     case 'F':
       header.compression = Compression::None;
@@ -90,8 +93,62 @@ Movie ReadMovie(std::string_view file) {
   header.fileLength = U32At(file, 4);
   if (header.fileLength < 8 + 1 + 4) throw FormatError("declared length too small for a movie");
   if (header.fileLength > kMaxMovieLength) throw FormatError("declared length too large");
-  std::size_t bodyLength = header.fileLength - 8;
+  return header;
+}
 
+// The body up to `limit` bytes, from as much of the file as is given.
+std::string BodyPrefix(const MovieHeader& header, std::string_view file, std::size_t limit) {
+  switch (header.compression) {
+    case Compression::None:
+      return std::string(file.substr(8, limit));
+    case Compression::Zlib:
+      return ZlibDecompressPrefix(file.substr(8), limit);
+    case Compression::Lzma:
+      if (file.size() < 12 + 5) throw FormatError("truncated movie: no LZMA properties");
+      return LzmaDecompressPrefix(file.substr(12, 5), file.substr(17), limit);
+  }
+  return {};
+}
+
+// Stage, frame rate and frame count; returns where the tags begin.
+std::size_t ReadStage(std::string_view body, MovieHeader& header) {
+  const std::size_t rectSize = ReadRect(body, header.stage);
+  if (body.size() < rectSize + 4) throw FormatError("truncated movie: no frame rate and count");
+  header.frameRate = U16At(body, rectSize) / 256.0;
+  header.frameCount = static_cast<std::uint16_t>(U16At(body, rectSize + 2));
+  return rectSize + 4;
+}
+
+// The first SetBackgroundColor among the tags that lie whole in the data.
+std::optional<Rgb> FindBackground(std::string_view tags) {
+  std::size_t at = 0;
+  while (tags.size() - at >= 2) {
+    const std::uint32_t codeAndLength = U16At(tags, at);
+    const std::uint16_t code = static_cast<std::uint16_t>(codeAndLength >> 6);
+    std::size_t length = codeAndLength & 0x3F;
+    at += 2;
+    if (length == 0x3F) {
+      if (tags.size() - at < 4) break;
+      length = U32At(tags, at);
+      at += 4;
+    }
+    if (code == 0 || tags.size() - at < length) break;
+    if (code == 9 && length >= 3) {
+      return Rgb{static_cast<std::uint8_t>(tags[at]), static_cast<std::uint8_t>(tags[at + 1]),
+                 static_cast<std::uint8_t>(tags[at + 2])};
+    }
+    at += length;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Movie ReadMovie(std::string_view file) {
+  Movie movie;
+  MovieHeader& header = movie.header;
+  header = ReadFileHeader(file);
+  const std::size_t bodyLength = header.fileLength - 8;
   switch (header.compression) {
     case Compression::None:
       if (file.size() < header.fileLength) {
@@ -107,27 +164,21 @@ Movie ReadMovie(std::string_view file) {
       movie.body = LzmaDecompress(file.substr(12, 5), file.substr(17), bodyLength);
       break;
   }
-
-  std::string_view body = movie.body;
-  std::size_t rectSize = ReadRect(body, header.stage);
-  if (body.size() < rectSize + 4) throw FormatError("truncated movie: no frame rate and count");
-  header.frameRate = U16At(body, rectSize) / 256.0;
-  header.frameCount = static_cast<std::uint16_t>(U16At(body, rectSize + 2));
-  movie.tagsOffset = rectSize + 4;
-
-  for (const TagView& tag : ReadTags(movie.Tags())) {
-    if (tag.code == 9 && tag.body.size() >= 3) {
-      header.background =
-          Rgb{static_cast<std::uint8_t>(tag.body[0]), static_cast<std::uint8_t>(tag.body[1]),
-              static_cast<std::uint8_t>(tag.body[2])};
-      break;
-    }
-  }
+  movie.tagsOffset = ReadStage(movie.body, header);
+  // Every tag must lie within the body; the background is the first SetBackgroundColor.
+  ReadTags(movie.Tags());
+  header.background = FindBackground(movie.Tags());
   return movie;
 }
 
-MovieHeader ReadMovieHeader(std::string_view file) {
-  return ReadMovie(file).header;
+MovieHeader ReadMovieHeader(std::string_view fileStart) {
+  fileStart = fileStart.substr(0, kMovieHeaderBytes);
+  MovieHeader header = ReadFileHeader(fileStart);
+  const std::string body = BodyPrefix(
+      header, fileStart, std::min<std::size_t>(header.fileLength - 8, kMovieHeaderBytes));
+  const std::size_t tagsOffset = ReadStage(body, header);
+  header.background = FindBackground(std::string_view(body).substr(tagsOffset));
+  return header;
 }
 
 }  // namespace tdwk::swf

@@ -37,10 +37,18 @@ struct Movie {
 // Largest uncompressed movie accepted, so a forged length cannot exhaust memory.
 constexpr std::uint32_t kMaxMovieLength = 256U << 20;
 
+// How many of a file's first bytes ReadMovieHeader looks at, and how much of the body it
+// decompresses at most: the stage, the frame rate and the first tags lie well within them.
+constexpr std::size_t kMovieHeaderBytes = 64U << 10;
+
 // Reads a whole movie file. FormatError for a bad signature, a length that does not fit the
 // data, corrupt compressed data or a tag running past the end.
 Movie ReadMovie(std::string_view file);
-MovieHeader ReadMovieHeader(std::string_view file);
+// Reads the header from the file's first bytes (the whole file or only its first
+// kMovieHeaderBytes), decompressing no more of the body than that. The background is found
+// among the tags that lie whole within what was read. FormatError for a bad signature or
+// declared length, corrupt compressed data, or too few bytes for the stage and frame rate.
+MovieHeader ReadMovieHeader(std::string_view fileStart);
 
 // The tag records of a tag stream up to and including End (or the end of the data).
 // FormatError when a record runs past the end.

@@ -1,7 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <limits>
 
 #include "platform/posix.h"
 #include "shell/vb_error.h"
@@ -11,6 +14,8 @@ namespace tdwk::testing {
 namespace {
 
 using ::testing::UnorderedElementsAre;
+
+constexpr std::size_t kAnySize = std::numeric_limits<std::size_t>::max();
 
 int ErrorOf(const std::function<void()>& action) {
   try {
@@ -30,7 +35,7 @@ class PosixFileSystemTest : public ::testing::Test {
 
 TEST_F(PosixFileSystemTest, NamesMatchWithoutRegardToLetterCase) {
   folder.WriteFile("Users/USER2.DAT", "two");
-  EXPECT_EQ(files.ReadFile(At("users/USER2.dat")), "two");
+  EXPECT_EQ(files.ReadFile(At("users/USER2.dat"), kAnySize), "two");
   EXPECT_EQ(files.Resolve(At("USERS/user2.dat")), At("Users/USER2.DAT"));
   // Writing under another case replaces the stored file rather than adding a second one.
   files.ReplaceFile(At("Users/user2.dat"), "new");
@@ -54,8 +59,9 @@ TEST_F(PosixFileSystemTest, ListingShowsOnlyOrdinaryVisibleFiles) {
 }
 
 TEST_F(PosixFileSystemTest, MissingFilesAndFoldersHaveTheirOwnNumbers) {
-  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("nothing.dat")); }), vb::kFileNotFound);
-  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("High Scores/PEGS.dat")); }), vb::kPathNotFound);
+  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("nothing.dat"), kAnySize); }), vb::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("High Scores/PEGS.dat"), kAnySize); }),
+            vb::kPathNotFound);
   EXPECT_EQ(ErrorOf([&] { files.DeleteFile(At("Users/USER9.DAT")); }), vb::kPathNotFound);
   EXPECT_EQ(ErrorOf([&] { files.ReplaceFile(At("NoFolder/x.dat"), "x"); }), vb::kPathNotFound);
   EXPECT_EQ(ErrorOf([&] { files.AppendText(At("Logs/Log.dat"), "x"); }), vb::kPathNotFound);
@@ -67,7 +73,7 @@ TEST_F(PosixFileSystemTest, NothingOutsideTheApplicationFolderIsTouched) {
             vb::kPathFileAccessError);
   EXPECT_EQ(ErrorOf([&] { files.ReplaceFile(At("Users/../../escape.dat"), "x"); }),
             vb::kBadFileName);
-  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("../etc/passwd")); }), vb::kBadFileName);
+  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("../etc/passwd"), kAnySize); }), vb::kBadFileName);
 }
 
 TEST_F(PosixFileSystemTest, ReplacingIsAtomicAndLeavesNoTemporaryFile) {
@@ -94,8 +100,9 @@ TEST_F(PosixFileSystemTest, AReplacementClearsTheTemporariesAKilledCopyLeftInIts
 
 TEST_F(PosixFileSystemTest, APathHoldingANulNamesNoFile) {
   folder.WriteFile("Users/USER1.DAT", "one");
-  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At(std::string("Users/USER1.DAT\0.bak", 20))); }),
-            vb::kBadFileName);
+  EXPECT_EQ(
+      ErrorOf([&] { files.ReadFile(At(std::string("Users/USER1.DAT\0.bak", 20)), kAnySize); }),
+      vb::kBadFileName);
   EXPECT_EQ(ErrorOf([&] { files.ReplaceFile(At(std::string("Users/USER1.DAT\0", 16)), "x"); }),
             vb::kBadFileName);
   EXPECT_EQ(folder.ReadFile("Users/USER1.DAT"), "one");
@@ -138,11 +145,30 @@ TEST_F(PosixFileSystemTest, ResettingAttributesMakesAReadOnlyFileWritable) {
   EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
 }
 
-TEST_F(PosixFileSystemTest, AppendingCreatesTheFileButNeverItsFolder) {
+TEST_F(PosixFileSystemTest, AFifoNamedLikeADataFileFailsAtOnceInsteadOfWaitingForAWriter) {
+  folder.MakeFolder("Users");
   folder.MakeFolder("Logs");
-  files.AppendText(At("Logs/Log.dat"), "a");
-  files.AppendText(At("logs/log.dat"), "b");
-  EXPECT_EQ(folder.ReadFile("Logs/Log.dat"), "ab");
+  ASSERT_EQ(::mkfifo(At("Users/USER1.DAT").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(At("Logs/Log.dat").c_str(), 0600), 0);
+  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("Users/USER1.DAT"), kAnySize); }),
+            vb::kPathFileAccessError);
+  EXPECT_EQ(ErrorOf([&] { files.AppendText(At("Logs/Log.dat"), "x"); }), vb::kPathFileAccessError);
+}
+
+TEST_F(PosixFileSystemTest, AFileLargerThanTheReaderTakesIsRefusedWithoutReadingIt) {
+  folder.WriteFile("Users/USER1.DAT", "");
+  // Sparse: claims 3 GiB, stores nothing; reading it would take the memory.
+  std::filesystem::resize_file(At("Users/USER1.DAT"), 3ULL << 30);
+  EXPECT_EQ(ErrorOf([&] { files.ReadFile(At("Users/USER1.DAT"), 1000); }), vb::kOverflow);
+  folder.WriteFile("Users/USER2.DAT", std::string(1000, 'x'));
+  EXPECT_EQ(files.ReadFile(At("Users/USER2.DAT"), 1000).size(), 1000u);
+}
+
+TEST_F(PosixFileSystemTest, AppendingCreatesTheFileButNeverItsFolderAndTellsItsSize) {
+  folder.MakeFolder("Logs");
+  EXPECT_EQ(files.AppendText(At("Logs/Log.dat"), "a"), 1u);
+  EXPECT_EQ(files.AppendText(At("logs/log.dat"), "bc"), 3u);
+  EXPECT_EQ(folder.ReadFile("Logs/Log.dat"), "abc");
 }
 
 }  // namespace

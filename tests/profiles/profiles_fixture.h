@@ -59,16 +59,16 @@ class WatchedFileSystem : public FileSystem {
     Enter("ResetAttributes", path);
     inner_.ResetAttributes(path);
   }
-  std::string ReadFile(const std::string& path) override {
+  std::string ReadFile(const std::string& path, std::size_t largest) override {
     Enter("ReadFile", path);
-    return inner_.ReadFile(path);
+    return inner_.ReadFile(path, largest);
   }
   void ReplaceFile(const std::string& path, const std::string& bytes) override {
     Enter("ReplaceFile", path);
     inner_.ReplaceFile(path, bytes);
   }
-  void AppendText(const std::string& path, const std::string& bytes) override {
-    inner_.AppendText(path, bytes);  // the log: neither recorded nor failed
+  std::uint64_t AppendText(const std::string& path, const std::string& bytes) override {
+    return inner_.AppendText(path, bytes);  // the log: neither recorded nor failed
   }
   std::string Resolve(const std::string& path) override {
     Enter("Resolve", path);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "shell/error_log.h"
 #include "support/shell_fixture.h"
 
 namespace tdwk::testing {
@@ -58,6 +59,17 @@ TEST_F(ErrorLogTest, ALogThatCannotBeOpenedIsSwallowedSilently) {
 TEST_F(ErrorLogTest, TextIsStoredInTheFileCodePage) {
   shell->errors.WriteLog("caf\xC3\xA9 \xE2\x82\xAC");
   EXPECT_EQ(Log(), "03/05/2004 09:15:42 caf\xE9 \x80\r\n");
+}
+
+TEST_F(ErrorLogTest, ALogPastItsSizeBecomesThePreviousLogAndANewOneBegins) {
+  const std::string full(kLogRotationSize, 'x');
+  folder.WriteFile("Logs/Log.dat", full);
+  folder.WriteFile("Logs/Log.old", "the log before");
+  shell->errors.WriteLog("one more");
+  EXPECT_EQ(folder.ReadFile("Logs/Log.old"), full + "03/05/2004 09:15:42 one more\r\n");
+  EXPECT_FALSE(folder.Exists("Logs/Log.dat"));
+  shell->errors.WriteLog("fresh");
+  EXPECT_EQ(Log(), "03/05/2004 09:15:42 fresh\r\n");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "profiles/profiles_fixture.h"
@@ -275,6 +277,24 @@ TEST_F(HostileInputTest, ALinkedHighScoresFolderIsReadButNeverWrittenInto) {
   ExpectOutsideUntouched();
   EXPECT_THAT(Reports(), ElementsAre("70 frmTDWK ShowHighScore"));
   EXPECT_EQ(Main().Variables().at("TOP_SCORE"), "10");
+}
+
+// A FIFO would hang the program until someone wrote to it; a sparse file claiming gigabytes
+// would be read whole. Both fail at once, logged, and the program goes on.
+TEST_F(HostileInputTest, AFifoOrAnOversizedProfileOrTableFailsAtOnceWithALoggedFailure) {
+  fs::remove(folder.Path() + "Users/USER1.DAT");
+  ASSERT_EQ(::mkfifo((folder.Path() + "Users/USER1.DAT").c_str(), 0600), 0);
+  fs::resize_file(folder.Path() + "Users/USER2.DAT", 3ULL << 30);
+  Main().Send("vbPickUser", "USER1");
+  Main().Send("vbPickUser", "USER2");
+  EXPECT_THAT(Reports(), Contains("75 basTDWK getUserDetails"));
+  EXPECT_THAT(Reports(), Contains("6 basTDWK getUserDetails"));
+
+  fs::resize_file(folder.Path() + "High Scores/HUNGRY_FROGS.dat", 3ULL << 30);
+  Main().Send("vbLoadMovie", "SNAKE");
+  Main().Send("vbCheckScores", "500");
+  EXPECT_THAT(Reports(), Contains("6 frmTDWK GetHighScores"));
+  EXPECT_EQ(Main().Variables().at("TOP_SCORE"), "0");
 }
 
 }  // namespace

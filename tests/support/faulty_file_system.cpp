@@ -45,17 +45,17 @@ void FaultyFileSystem::ResetAttributes(const std::string& path) {
   Count("ResetAttributes");
   inner_.ResetAttributes(path);
 }
-std::string FaultyFileSystem::ReadFile(const std::string& path) {
+std::string FaultyFileSystem::ReadFile(const std::string& path, std::size_t largest) {
   Count("ReadFile");
-  return inner_.ReadFile(path);
+  return inner_.ReadFile(path, largest);
 }
 void FaultyFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
   Count("ReplaceFile");
   inner_.ReplaceFile(path, bytes);
 }
-void FaultyFileSystem::AppendText(const std::string& path, const std::string& bytes) {
+std::uint64_t FaultyFileSystem::AppendText(const std::string& path, const std::string& bytes) {
   Count("AppendText");
-  inner_.AppendText(path, bytes);
+  return inner_.AppendText(path, bytes);
 }
 std::string FaultyFileSystem::Resolve(const std::string& path) {
   Count("Resolve");

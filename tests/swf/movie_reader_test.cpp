@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bytes.h"
+#include "swf/compression.h"
 #include "swf/format_error.h"
 #include "swf/movie_writer.h"
 #include "swf/tags.h"
@@ -121,6 +122,34 @@ TEST(MovieReaderTest, CorruptInputIsAnError) {
   EXPECT_THROW(ReadMovie(badProperties), FormatError);
   std::string lzmaGarbage = lzma.substr(0, 17) + std::string(40, '\xFF');
   EXPECT_THROW(ReadMovie(lzmaGarbage), FormatError);
+}
+
+// The bridge reads a header from a file's first bytes: a large compressed movie, or one that
+// declares the largest length and holds a stream of zeros, costs only those bytes.
+TEST(MovieReaderTest, TheHeaderComesFromTheFirstBytesAlone) {
+  MovieWriter writer(9, {0, 16000, 0, 12000}, 24);
+  writer.Add(SetBackgroundColorTag({1, 2, 3}));
+  std::string noise;
+  for (std::uint32_t x = 1; noise.size() < 3 * kMovieHeaderBytes;) {
+    x = x * 1664525 + 1013904223;  // incompressible
+    noise += static_cast<char>(x >> 24);
+  }
+  writer.Add(DoActionTag(noise));
+  writer.ShowFrame();
+  for (Compression compression : {Compression::None, Compression::Zlib, Compression::Lzma}) {
+    const std::string file = writer.Finish(compression);
+    ASSERT_GT(file.size(), kMovieHeaderBytes);
+    const MovieHeader header = ReadMovieHeader(std::string_view(file).substr(0, 4096));
+    EXPECT_EQ(header.stage, (Rect{0, 16000, 0, 12000}));
+    EXPECT_DOUBLE_EQ(header.frameRate, 24);
+    EXPECT_EQ(header.background, (Rgb{1, 2, 3}));
+    EXPECT_THROW(ReadMovie(std::string_view(file).substr(0, 4096)), FormatError);
+  }
+  std::string bomb = "CWS\x09" + std::string("\x00\x00\x00\x10", 4);
+  bomb += ZlibCompress(Hex("50 00") + std::string(8U << 20, '\0'));
+  const MovieHeader header = ReadMovieHeader(bomb);
+  EXPECT_EQ(header.fileLength, kMaxMovieLength);
+  EXPECT_FALSE(header.background.has_value());
 }
 
 TEST(MovieReaderTest, RectBitsBeyondTheBodyAreAnError) {

@@ -1,7 +1,11 @@
 #include "hosts/desktop/app_scheme.h"
 
+#include <fcntl.h>
+#include <gio/gunixinputstream.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +13,7 @@
 #include <memory>
 
 #include "swf/bridge.h"
+#include "swf/movie_reader.h"
 
 namespace tdwk::desktop {
 
@@ -24,6 +29,38 @@ constexpr const char* kContentSecurityPolicy =
     "default-src tdwk:; script-src tdwk: 'wasm-unsafe-eval'; style-src tdwk: 'unsafe-inline'; "
     "img-src tdwk: data: blob:; media-src tdwk: data: blob:; connect-src tdwk: data: blob:; "
     "worker-src tdwk: blob:; font-src tdwk: data:; frame-src 'none'; object-src 'none'";
+
+void FinishNotFound(WebKitURISchemeRequest* request) {
+  GError* error = g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "Not found");
+  webkit_uri_scheme_request_finish_error(request, error);
+  g_error_free(error);
+}
+
+// The file, if it is a regular one, opened without ever waiting (a FIFO would block open()).
+std::optional<OpenFile> OpenForServing(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  return OpenFile(fd, static_cast<std::uint64_t>(info.st_size));
+}
+
+// Up to `count` bytes from the start of the file.
+std::string ReadStart(int fd, std::size_t count) {
+  std::string bytes(count, '\0');
+  std::size_t have = 0;
+  while (have < count) {
+    const ssize_t got = ::pread(fd, bytes.data() + have, count - have, static_cast<off_t>(have));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    have += static_cast<std::size_t>(got);
+  }
+  bytes.resize(have);
+  return bytes;
+}
 
 }  // namespace
 
@@ -60,27 +97,37 @@ std::optional<std::string> AppScheme::Locate(const AppRequest& request) {
   return stored;
 }
 
-std::optional<std::string> AppScheme::Content(const AppRequest& request, std::string& mediaType) {
+std::optional<SchemeContent> AppScheme::Content(const AppRequest& request) {
   const std::optional<std::string> file = Locate(request);
+  SchemeContent content;
   // A movie that does not exist plays as an empty movie, as the player does for a missing
   // file: the bridge is served all the same and finds nothing to load.
   if (!file && request.bridge) {
-    mediaType = MediaType(".swf");
-    return swf::BuildBridgeMovie({}, AppUrl(request.components));
+    content.mediaType = MediaType(".swf");
+    content.bytes = swf::BuildBridgeMovie({}, AppUrl(request.components));
+    return content;
   }
   if (!file) return std::nullopt;
-  try {
-    std::string bytes = files_.ReadFile(*file);
-    if (request.bridge) {
-      mediaType = MediaType(".swf");
-      return swf::BuildBridgeMovie(bytes, AppUrl(request.components));
-    }
-    mediaType = MediaType(request.components.back());
-    return bytes;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "tdwk: cannot serve %s: %s\n", file->c_str(), e.what());
+  std::optional<OpenFile> opened = OpenForServing(*file);
+  if (!opened) {
+    std::fprintf(stderr, "tdwk: cannot serve %s\n", file->c_str());
     return std::nullopt;
   }
+  if (request.bridge) {
+    // The bridge needs the movie's header only: its first bytes, never the whole movie.
+    content.mediaType = MediaType(".swf");
+    content.bytes = swf::BuildBridgeMovie(ReadStart(opened->fd(), swf::kMovieHeaderBytes),
+                                          AppUrl(request.components));
+    return content;
+  }
+  content.mediaType = MediaType(request.components.back());
+  content.file.emplace(std::move(*opened));
+  return content;
+}
+
+AppScheme::~AppScheme() {
+  for (GObject* stream : streams_) g_object_weak_unref(stream, &AppScheme::OnStreamGone, this);
+  for (WebKitURISchemeRequest* request : waiting_) g_object_unref(request);
 }
 
 void AppScheme::Serve(WebKitURISchemeRequest* request, gpointer self) {
@@ -88,20 +135,55 @@ void AppScheme::Serve(WebKitURISchemeRequest* request, gpointer self) {
 }
 
 void AppScheme::Serve(WebKitURISchemeRequest* request) {
-  std::optional<std::string> content;
-  std::string mediaType;
+  // A bridge movie is built in memory from a few bytes: it never waits behind files.
+  const auto parsed = ParseAppRequest(webkit_uri_scheme_request_get_uri(request));
+  if (!parsed || parsed->bridge) {
+    Answer(request);
+  } else if (streams_.size() < static_cast<std::size_t>(kMaxStreams) && waiting_.empty()) {
+    Answer(request);
+  } else if (waiting_.size() < kMaxWaiting) {
+    waiting_.push_back(WEBKIT_URI_SCHEME_REQUEST(g_object_ref(request)));
+  } else {
+    FinishNotFound(request);
+  }
+}
+
+void AppScheme::OnStreamGone(gpointer self, GObject* stream) {
+  auto* scheme = static_cast<AppScheme*>(self);
+  scheme->streams_.erase(stream);
+  while (!scheme->waiting_.empty() &&
+         scheme->streams_.size() < static_cast<std::size_t>(kMaxStreams)) {
+    WebKitURISchemeRequest* next = scheme->waiting_.front();
+    scheme->waiting_.pop_front();
+    scheme->Answer(next);
+    g_object_unref(next);
+  }
+}
+
+void AppScheme::Answer(WebKitURISchemeRequest* request) {
+  std::optional<SchemeContent> content;
   if (const auto parsed = ParseAppRequest(webkit_uri_scheme_request_get_uri(request))) {
-    content = Content(*parsed, mediaType);
+    content = Content(*parsed);
   }
   if (!content) {
-    GError* error = g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "Not found");
-    webkit_uri_scheme_request_finish_error(request, error);
-    g_error_free(error);
+    FinishNotFound(request);
     return;
   }
-  const auto size = static_cast<gint64>(content->size());
-  GBytes* bytes = g_bytes_new(content->data(), content->size());
-  GInputStream* stream = g_memory_input_stream_new_from_bytes(bytes);
+  GInputStream* stream = nullptr;
+  gint64 size = 0;
+  if (content->file) {
+    size = static_cast<gint64>(content->file->size());
+    stream = g_unix_input_stream_new(content->file->Take(), TRUE);
+    // The slot is free again when WebKit has read the file or given it up.
+    streams_.insert(G_OBJECT(stream));
+    g_object_weak_ref(G_OBJECT(stream), &AppScheme::OnStreamGone, this);
+  } else {
+    size = static_cast<gint64>(content->bytes.size());
+    GBytes* bytes = g_bytes_new(content->bytes.data(), content->bytes.size());
+    stream = g_memory_input_stream_new_from_bytes(bytes);
+    g_bytes_unref(bytes);
+  }
+  const std::string& mediaType = content->mediaType;
   WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(stream, size);
   webkit_uri_scheme_response_set_content_type(response, mediaType.c_str());
   SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
@@ -112,7 +194,10 @@ void AppScheme::Serve(WebKitURISchemeRequest* request) {
   webkit_uri_scheme_request_finish_with_response(request, response);
   g_object_unref(response);
   g_object_unref(stream);
-  g_bytes_unref(bytes);
+}
+
+OpenFile::~OpenFile() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
 }  // namespace tdwk::desktop
