@@ -1,5 +1,6 @@
 #include "hosts/desktop/desktop_host.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -47,7 +48,11 @@ class DesktopHost::GlibTimer : public Timer {
  private:
   static gboolean OnTick(gpointer self) {
     auto* timer = static_cast<GlibTimer*>(self);
+    // Ticks due while an event holds the gate merge into one, as a window timer's do.
+    if (timer->tickHeld_) return G_SOURCE_CONTINUE;
+    timer->tickHeld_ = true;
     timer->host_.gate().Run([timer] {
+      timer->tickHeld_ = false;
       // A tick held back behind a long event still finds the timer as it is then.
       if (timer->Enabled() && !timer->host_.WindowGone()) timer->onTick_();
     });
@@ -59,12 +64,20 @@ class DesktopHost::GlibTimer : public Timer {
   int intervalMs_;
   std::function<void()> onTick_;
   guint source_ = 0;
+  bool tickHeld_ = false;
 };
 
 DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
-    : options_(std::move(options)), trace_(trace), scheme_(options_.appPath, files), gate_([this] {
-        if (page_) page_->Flush();
-      }) {
+    : options_(std::move(options)),
+      trace_(trace),
+      scheme_(options_.appPath, files),
+      gate_(
+          [this] {
+            if (page_) page_->Flush();
+          },
+          [this] {
+            if (drainSource_ == 0) drainSource_ = g_idle_add(&DesktopHost::OnDrain, this);
+          }) {
   GdkDisplay* display = gdk_display_get_default();
   GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
   if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
@@ -75,6 +88,7 @@ DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
 }
 
 DesktopHost::~DesktopHost() {
+  if (drainSource_ != 0) g_source_remove(drainSource_);
   visit_.reset();
   timers_.clear();
   controls_.clear();
@@ -95,7 +109,9 @@ void DesktopHost::CreateWindow() {
   if (options_.latency != nullptr) query += std::string(query.empty() ? "" : "&") + "probe=1";
   if (!query.empty()) pageUrl += "?" + query;
 
-  PlayerPage::Options page{pageUrl, options_.languageTag};
+  PlayerPage::Options page{pageUrl, options_.languageTag,
+                           [this](const std::string& text) { LogFailure(text); },
+                           [this](const std::string& reason) { OnProcessGone(reason); }};
   page_ = std::make_unique<PlayerPage>(
       page, scheme_, gate_, [this](const nlohmann::json& message) { OnPageMessage(message); });
 
@@ -263,25 +279,98 @@ void DesktopHost::WriteScreenshot(const std::string& file) {
   if (picture != nullptr) g_object_unref(picture);
 }
 
+gboolean DesktopHost::OnDrain(gpointer self) {
+  auto* host = static_cast<DesktopHost*>(self);
+  host->drainSource_ = 0;
+  host->gate_.Drain();
+  return G_SOURCE_REMOVE;
+}
+
+void DesktopHost::SetErrorLog(std::function<void(const std::string&)> writeLog) {
+  writeLog_ = std::move(writeLog);
+}
+
 void DesktopHost::OnPageMessage(const nlohmann::json& message) {
-  const std::string type = message.value("type", std::string());
+  const std::string type = TextField(message, "type").value_or("");
   if (type == "fscommand") {
-    RuffleControl* control = Control(message.value("control", std::string()));
+    const auto name = TextField(message, "control");
+    const auto command = TextField(message, "command");
+    const std::optional<std::string> args =
+        message.contains("args") ? TextField(message, "args") : std::string();
+    if (!name || !command || !args) {
+      DropMessage(message);
+      return;
+    }
+    RuffleControl* control = Control(*name);
     if (control == nullptr) return;
-    const std::string command = message.value("command", std::string());
-    const std::string args = message.value("args", std::string());
-    const nlohmann::json seq = message.value("seq", nlohmann::json());
-    gate_.Run([this, control, command, args, seq] {
+    const nlohmann::json seq = message.contains("seq") ? message["seq"] : nlohmann::json();
+    gate_.Run([this, control, command = *command, args = *args, seq] {
       if (WindowGone()) return;
       control->RaiseFSCommand(command, args);
       // Tells the page that every call this command made has been sent.
       if (options_.latency != nullptr && page_) page_->Call({{"op", "handled"}, {"seq", seq}});
     });
+  } else if (type == "panic") {
+    OnPanic(message);
   } else if (type == "latency" && options_.latency != nullptr) {
     *options_.latency << message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
     options_.latency->flush();
   }
+}
+
+// A player that panics takes the page's whole player with it: no movie plays on that page
+// again. The page is restarted with every layer; the movie that panicked plays again unless
+// it panicked there soon after its last recovery.
+void DesktopHost::OnPanic(const nlohmann::json& message) {
+  const auto layers = message.find("controls");
+  if (layers == message.end() || !layers->is_array()) {
+    DropMessage(message);
+    return;
+  }
+  const auto now = std::chrono::steady_clock::now();
+  for (const nlohmann::json& layer : *layers) {
+    RuffleControl* control = layer.is_string() ? Control(layer.get<std::string>()) : nullptr;
+    if (control == nullptr) continue;
+    if (recovery_.ReplayAfterPanic(control->Name(), control->Movie(), now)) {
+      LogFailure("The player of " + control->Name() + " panicked playing " + control->Movie() +
+                 "; it was restarted with its movie.");
+    } else {
+      LogFailure("The player of " + control->Name() + " panicked again playing " +
+                 control->Movie() + "; the layer stays empty.");
+      control->LeaveEmpty();
+    }
+  }
+  RestartPage();
+}
+
+void DesktopHost::OnProcessGone(const std::string& reason) {
+  if (WindowGone()) return;
+  if (recovery_.RestartAfterProcessEnd(std::chrono::steady_clock::now())) {
+    LogFailure("The players' process " + reason + "; it was restarted with every layer's movie.");
+    RestartPage();
+  } else {
+    LogFailure("The players' process " + reason + " again; it was not restarted.");
+  }
+}
+
+void DesktopHost::RestartPage() {
+  if (!page_) return;
+  nlohmann::json calls = nlohmann::json::array();
+  for (const auto& control : controls_) {
+    for (nlohmann::json& call : control->ReplayCalls()) calls.push_back(std::move(call));
+  }
+  page_->Restart(std::move(calls));
+}
+
+void DesktopHost::DropMessage(const nlohmann::json& message) {
+  LogFailure("a page message of the wrong form was dropped: " +
+             message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).substr(0, 200));
+}
+
+void DesktopHost::LogFailure(const std::string& text) {
+  std::fprintf(stderr, "tdwk: %s\n", text.c_str());
+  if (writeLog_) writeLog_(text);
 }
 
 RuffleControl* DesktopHost::Control(const std::string& name) {

@@ -13,6 +13,7 @@
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/player_page.h"
 #include "hosts/desktop/player_window_table.h"
+#include "hosts/desktop/recovery_policy.h"
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_replay.h"
 #include "hosts/desktop/visit_script.h"
@@ -59,6 +60,11 @@ class DesktopHost : public WindowHost {
   // Shows the window over the whole screen (ShowModal does it after Form_Load).
   void Show();
 
+  // Where the host's own failures and recoveries are logged besides standard error (the
+  // shell's error log, once the shell exists).
+  void SetErrorLog(std::function<void(const std::string&)> writeLog);
+  void LogFailure(const std::string& text);
+
   // For the event gate and the timers.
   EventGate& gate() { return gate_; }
   Trace* trace() { return trace_; }
@@ -69,6 +75,12 @@ class DesktopHost : public WindowHost {
 
   void CreateWindow();
   void OnPageMessage(const nlohmann::json& message);
+  void DropMessage(const nlohmann::json& message);
+  void OnPanic(const nlohmann::json& message);
+  void OnProcessGone(const std::string& reason);
+  // Loads the page anew with every layer as the shell left it.
+  void RestartPage();
+  static gboolean OnDrain(gpointer self);
   RuffleControl* Control(const std::string& name);
   // The layer in front at a point of the page, in pixels; null when there is none.
   RuffleControl* LayerAt(double x, double y);
@@ -96,6 +108,9 @@ class DesktopHost : public WindowHost {
   WindowEvents* events_ = nullptr;
   GMainLoop* loop_ = nullptr;
   std::unique_ptr<VisitReplay> visit_;
+  std::function<void(const std::string&)> writeLog_;
+  RecoveryPolicy recovery_;
+  guint drainSource_ = 0;
   bool unloaded_ = false;
   bool ended_ = false;
 };

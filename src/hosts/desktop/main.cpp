@@ -74,5 +74,6 @@ int main(int argc, char** argv) {
       host,          host.playerWindows(),       files, *clock, locale, codePage, instanceLock,
       programFolder, CommandLineText(argc, argv)};
   Shell shell(platform);
+  host.SetErrorLog([&shell](const std::string& text) { shell.errors.WriteLog(text); });
   return shell.Main();
 }

@@ -18,4 +18,13 @@ class PageCalls {
                                                  const std::string& name) = 0;
 };
 
+// A text field of a message from the page; nothing when it is missing or not a text. The
+// page's messages are checked field by field: one of the wrong form is dropped, never trusted.
+inline std::optional<std::string> TextField(const nlohmann::json& message, const char* key) {
+  if (!message.is_object()) return std::nullopt;
+  const auto found = message.find(key);
+  if (found == message.end() || !found->is_string()) return std::nullopt;
+  return found->get<std::string>();
+}
+
 }  // namespace tdwk::desktop

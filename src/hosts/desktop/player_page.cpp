@@ -1,7 +1,10 @@
 #include "hosts/desktop/player_page.h"
 
 #include <cstdio>
+#include <exception>
 #include <memory>
+
+#include "hosts/desktop/web_sandbox.h"
 
 namespace tdwk::desktop {
 
@@ -11,8 +14,50 @@ namespace {
 // load, short enough that a page that has stopped answering does not hang the program.
 constexpr int kAnswerTimeoutMs = 15000;
 
+// A proxy on the loopback discard port: a request given to it never leaves the machine.
+constexpr const char* kNowhere = "http://127.0.0.1:9";
+
 void Log(const char* what, const char* detail) {
   std::fprintf(stderr, "tdwk: %s: %s\n", what, detail);
+}
+
+// Nothing a page asks for opens on the desktop: every handler answers "handled" having done
+// nothing, or refuses what it was asked.
+gboolean RefuseFileChooser(WebKitWebView*, WebKitFileChooserRequest* request, gpointer) {
+  Log("refused", "a file chooser");
+  webkit_file_chooser_request_cancel(request);
+  return TRUE;
+}
+
+gboolean RefuseColorChooser(WebKitWebView*, WebKitColorChooserRequest* request, gpointer) {
+  Log("refused", "a colour chooser");
+  webkit_color_chooser_request_cancel(request);
+  return TRUE;
+}
+
+gboolean RefusePermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
+  webkit_permission_request_deny(request);
+  return TRUE;
+}
+
+gboolean Swallow(WebKitWebView*, gpointer, gpointer) {
+  return TRUE;
+}
+
+gboolean SwallowFullScreen(WebKitWebView*, gpointer) {
+  return TRUE;
+}
+
+void RefuseDesktopRequests(WebKitWebView* view) {
+  g_signal_connect(view, "run-file-chooser", G_CALLBACK(&RefuseFileChooser), nullptr);
+  g_signal_connect(view, "run-color-chooser", G_CALLBACK(&RefuseColorChooser), nullptr);
+  g_signal_connect(view, "permission-request", G_CALLBACK(&RefusePermission), nullptr);
+  // Script dialogs (alert, confirm, prompt, before-unload) are answered as dismissed.
+  g_signal_connect(view, "script-dialog", G_CALLBACK(&Swallow), nullptr);
+  g_signal_connect(view, "print", G_CALLBACK(&Swallow), nullptr);
+  g_signal_connect(view, "show-notification", G_CALLBACK(&Swallow), nullptr);
+  // The window is already full screen; a page's own request would lift one layer above it.
+  g_signal_connect(view, "enter-fullscreen", G_CALLBACK(&SwallowFullScreen), nullptr);
 }
 
 void OnRunFinished(GObject* view, GAsyncResult* result, gpointer) {
@@ -31,6 +76,7 @@ void OnRunFinished(GObject* view, GAsyncResult* result, gpointer) {
 struct PlayerPage::Answer {
   bool done = false;
   std::optional<std::string> value;
+  std::shared_ptr<Health> health;
 };
 
 PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
@@ -38,6 +84,20 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
     : options_(std::move(options)), gate_(gate), onMessage_(std::move(onMessage)) {
   // Ephemeral: the page keeps no cache, cookies or storage anywhere on disk.
   context_ = webkit_web_context_new_ephemeral();
+  // The web process runs the movies: in WebKit's sandbox wherever it can start.
+  const SandboxCheck sandbox = CheckWebSandbox();
+  if (sandbox.usable) {
+    webkit_web_context_set_sandbox_enabled(context_, TRUE);
+  } else if (options_.log) {
+    options_.log("The movies play without WebKit's sandbox: " + sandbox.reason);
+  }
+  // Every request that is not the application's own scheme goes to a proxy that goes
+  // nowhere: nothing the page does can reach the network or look up a name.
+  WebKitNetworkProxySettings* proxy = webkit_network_proxy_settings_new(kNowhere, nullptr);
+  webkit_website_data_manager_set_network_proxy_settings(
+      webkit_web_context_get_website_data_manager(context_), WEBKIT_NETWORK_PROXY_MODE_CUSTOM,
+      proxy);
+  webkit_network_proxy_settings_free(proxy);
   webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
   const char* languages[] = {options_.languageTag.c_str(), nullptr};
   webkit_web_context_set_preferred_languages(context_, languages);
@@ -61,6 +121,7 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&PlayerPage::OnDecidePolicy), this);
   g_signal_connect(view_, "create", G_CALLBACK(&PlayerPage::OnCreate), nullptr);
   g_signal_connect(view_, "context-menu", G_CALLBACK(&PlayerPage::OnContextMenu), nullptr);
+  RefuseDesktopRequests(view_);
   g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&PlayerPage::OnProcessGone), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&PlayerPage::OnLoadFailed), this);
   webkit_web_view_load_uri(view_, options_.pageUrl.c_str());
@@ -105,11 +166,19 @@ std::optional<std::string> PlayerPage::GetVariable(const std::string& control,
                                                    const std::string& name) {
   // Movie commands that arrive while the shell waits here are handled after it.
   EventGate::Hold hold(gate_);
-  if (!WaitFor([this] { return ready_ || gone_; }, kAnswerTimeoutMs) || gone_) {
+  if (!health_->responsive) {
+    // A page that let a call time out costs no more waits until it answers again.
+    ProbeResponsiveness();
     return std::nullopt;
   }
+  if (!WaitFor([this] { return ready_ || gone_; }, kAnswerTimeoutMs)) {
+    MarkUnresponsive();
+    return std::nullopt;
+  }
+  if (gone_) return std::nullopt;
   Flush();
   auto answer = std::make_shared<Answer>();
+  answer->health = health_;
   GVariantDict arguments;
   g_variant_dict_init(&arguments, nullptr);
   g_variant_dict_insert(&arguments, "control", "s", control.c_str());
@@ -117,8 +186,32 @@ std::optional<std::string> PlayerPage::GetVariable(const std::string& control,
   webkit_web_view_call_async_javascript_function(
       view_, "return tdwk.get(control, name);", -1, g_variant_dict_end(&arguments), nullptr,
       nullptr, nullptr, &PlayerPage::OnGetFinished, new std::shared_ptr<Answer>(answer));
-  WaitFor([&] { return answer->done || gone_; }, kAnswerTimeoutMs);
+  if (!WaitFor([&] { return answer->done || gone_; }, kAnswerTimeoutMs)) MarkUnresponsive();
   return answer->value;
+}
+
+void PlayerPage::MarkUnresponsive() {
+  Log("the page", "stopped answering; calls that wait for it fail at once until it answers");
+  health_->responsive = false;
+}
+
+void PlayerPage::ProbeResponsiveness() {
+  if (health_->probing || gone_) return;
+  health_->probing = true;
+  webkit_web_view_evaluate_javascript(
+      view_, "0", -1, nullptr, nullptr, nullptr,
+      [](GObject* view, GAsyncResult* result, gpointer holder) {
+        std::unique_ptr<std::shared_ptr<Health>> health(
+            static_cast<std::shared_ptr<Health>*>(holder));
+        GError* error = nullptr;
+        JSCValue* value =
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+        if (value != nullptr) g_object_unref(value);
+        if (error != nullptr) g_error_free(error);
+        (*health)->probing = false;
+        (*health)->responsive = true;
+      },
+      new std::shared_ptr<Health>(health_));
 }
 
 void PlayerPage::OnGetFinished(GObject* view, GAsyncResult* result, gpointer holder) {
@@ -139,6 +232,8 @@ void PlayerPage::OnGetFinished(GObject* view, GAsyncResult* result, gpointer hol
     g_error_free(error);
   }
   (*answer)->done = true;
+  // Even an answer that came too late shows that the page answers again.
+  (*answer)->health->responsive = true;
 }
 
 bool PlayerPage::WaitFor(const std::function<bool()>& done, int timeoutMs) {
@@ -162,23 +257,36 @@ void PlayerPage::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResu
   char* text = jsc_value_to_string(value);
   const std::string message(text);
   g_free(text);
-  static_cast<PlayerPage*>(self)->Receive(message);
+  // Nothing may escape into WebKit's C frames.
+  try {
+    static_cast<PlayerPage*>(self)->Receive(message);
+  } catch (const std::exception& e) {
+    Log("a page message failed", e.what());
+  } catch (...) {
+    Log("a page message failed", "unknown failure");
+  }
 }
 
 void PlayerPage::Receive(const std::string& text) {
+  health_->responsive = true;
   nlohmann::json message = nlohmann::json::parse(text, nullptr, false);
-  if (!message.is_object()) return;
-  const auto type = message.value("type", std::string());
-  if (type == "ready") {
+  const std::optional<std::string> type = TextField(message, "type");
+  if (!type) {
+    Log("a page message of the wrong form was dropped", text.substr(0, 200).c_str());
+    return;
+  }
+  if (*type == "ready") {
     ready_ = true;
     Flush();
-  } else if (type == "ping") {
+  } else if (*type == "ping") {
+    const auto id = message.find("id");
+    if (id == message.end() || !id->is_number_integer()) return;
     // The bare round trip the latency probe measures: answered at once, ready or not.
-    const std::string script = "tdwk.pong(" + message.value("id", nlohmann::json(0)).dump() + ");";
+    const std::string script = "tdwk.pong(" + id->dump() + ");";
     webkit_web_view_evaluate_javascript(view_, script.data(), static_cast<gssize>(script.size()),
                                         nullptr, nullptr, nullptr, &OnRunFinished, nullptr);
-  } else if (type == "log") {
-    Log("page", message.value("text", std::string()).c_str());
+  } else if (*type == "log") {
+    Log("page", TextField(message, "text").value_or("").c_str());
   } else if (onMessage_) {
     onMessage_(message);
   }
@@ -231,9 +339,32 @@ void PlayerPage::OnDownload(WebKitWebContext*, WebKitDownload* download, gpointe
   webkit_download_cancel(download);
 }
 
-void PlayerPage::OnProcessGone(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self) {
+void PlayerPage::OnProcessGone(WebKitWebView*, WebKitWebProcessTerminationReason reason,
+                               gpointer self) {
+  auto* page = static_cast<PlayerPage*>(self);
   Log("the page", "its process ended");
-  static_cast<PlayerPage*>(self)->gone_ = true;
+  page->gone_ = true;
+  page->ready_ = false;
+  if (!page->options_.onProcessGone) return;
+  const char* why = reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "ran out of memory"
+                    : reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API   ? "was ended"
+                                                                       : "crashed";
+  page->options_.onProcessGone(why);
+}
+
+void PlayerPage::Restart(nlohmann::json calls) {
+  if (idleFlush_ != 0) {
+    g_source_remove(idleFlush_);
+    idleFlush_ = 0;
+  }
+  // The replay holds the layers as every call made so far left them: calls not yet sent are
+  // in it already.
+  outbox_ = std::move(calls);
+  ready_ = false;
+  gone_ = false;
+  navigated_ = false;
+  health_->responsive = true;
+  webkit_web_view_load_uri(view_, options_.pageUrl.c_str());
 }
 
 gboolean PlayerPage::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,

@@ -3,6 +3,7 @@
 #include <webkit2/webkit2.h>
 
 #include <functional>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -23,6 +24,10 @@ class PlayerPage : public PageCalls {
   struct Options {
     std::string pageUrl;      // the page, with its query
     std::string languageTag;  // what navigator.language reports
+    // Writes a line to the error log.
+    std::function<void(const std::string&)> log;
+    // The page's web process ended (crashed, was killed, ran out of memory).
+    std::function<void(const std::string& reason)> onProcessGone;
   };
   using MessageHandler = std::function<void(const nlohmann::json& message)>;
 
@@ -38,9 +43,17 @@ class PlayerPage : public PageCalls {
                                          const std::string& name) override;
   // Sends the calls collected so far, once the page is ready.
   void Flush();
+  // Loads the page anew, in a new web process if the old one ended, and sends it these
+  // calls first, then those made from now on.
+  void Restart(nlohmann::json calls);
 
  private:
   struct Answer;
+  // Whether the page answers; shared with the answers still on their way.
+  struct Health {
+    bool responsive = true;
+    bool probing = false;
+  };
 
   static void OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
                               gpointer self);
@@ -57,6 +70,9 @@ class PlayerPage : public PageCalls {
   static gboolean OnIdleFlush(gpointer self);
 
   void Receive(const std::string& text);
+  void MarkUnresponsive();
+  // Asks the page for a trivial answer that marks it responsive again.
+  void ProbeResponsiveness();
   // Runs the main loop until done() or the time is up; false when the time ran out.
   bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
@@ -71,6 +87,7 @@ class PlayerPage : public PageCalls {
   bool navigated_ = false;
   bool ready_ = false;
   bool gone_ = false;  // the page's process ended or the page failed to load
+  std::shared_ptr<Health> health_ = std::make_shared<Health>();
 };
 
 }  // namespace tdwk::desktop

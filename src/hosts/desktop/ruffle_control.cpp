@@ -54,16 +54,42 @@ void RuffleControl::LoadMovie(int layer, const std::string& url) {
   if (auto components = MovieComponents(context_.appPath, url)) {
     pageUrl = AppUrl(*components) + "?" + std::string(kBridgeQuery);
   }
-  context_.page.Call({{"op", "load"}, {"control", name_}, {"url", pageUrl}});
+  loadCall_ = {{"op", "load"}, {"control", name_}, {"url", pageUrl}};
+  replayMovie_ = true;
+  sinceLoad_.clear();
+  context_.page.Call(loadCall_);
+}
+
+void RuffleControl::CallMovie(nlohmann::json call) {
+  // Enough for any screen's variables; a movie that makes the shell call without end only
+  // loses its oldest calls from a replay.
+  constexpr std::size_t kMostReplayed = 4096;
+  if (sinceLoad_.size() >= kMostReplayed) sinceLoad_.erase(sinceLoad_.begin());
+  sinceLoad_.push_back(call);
+  context_.page.Call(std::move(call));
+}
+
+nlohmann::json RuffleControl::ReplayCalls() const {
+  nlohmann::json calls = nlohmann::json::array();
+  calls.push_back(CreateCall(name_, settings_, stacking_));
+  calls.push_back(PlaceCall());
+  if (loadCall_.is_null()) return calls;
+  if (!replayMovie_) {
+    calls.push_back({{"op", "load"}, {"control", name_}, {"url", nullptr}});
+    return calls;
+  }
+  calls.push_back(loadCall_);
+  for (const nlohmann::json& call : sinceLoad_) calls.push_back(call);
+  return calls;
 }
 
 void RuffleControl::SetVariable(const std::string& name, const std::string& value) {
   if (context_.trace) context_.trace->SetVariable(name_, name, value);
-  context_.page.Call({{"op", "set"}, {"control", name_}, {"name", name}, {"value", value}});
+  CallMovie({{"op", "set"}, {"control", name_}, {"name", name}, {"value", value}});
 }
 
 void RuffleControl::DefineVariable(const std::string& name, const std::string& value) {
-  context_.page.Call({{"op", "set"}, {"control", name_}, {"name", name}, {"value", value}});
+  CallMovie({{"op", "set"}, {"control", name_}, {"name", name}, {"value", value}});
 }
 
 std::string RuffleControl::GetVariable(const std::string& name) {
@@ -75,12 +101,12 @@ std::string RuffleControl::GetVariable(const std::string& name) {
 
 void RuffleControl::Play() {
   if (context_.trace) context_.trace->Play(name_);
-  context_.page.Call({{"op", "play"}, {"control", name_}});
+  CallMovie({{"op", "play"}, {"control", name_}});
 }
 
 void RuffleControl::GotoFrame(int frame) {
   if (context_.trace) context_.trace->GotoFrame(name_, frame);
-  context_.page.Call({{"op", "goto"}, {"control", name_}, {"frame", frame}});
+  CallMovie({{"op", "goto"}, {"control", name_}, {"frame", frame}});
 }
 
 void RuffleControl::SetLeft(float twips) {
@@ -105,13 +131,13 @@ void RuffleControl::SetHeight(float twips) {
 
 void RuffleControl::Place(const char* property, float twips) {
   if (context_.trace) context_.trace->SetNumber(name_, property, twips);
+  context_.page.Call(PlaceCall());
+}
+
+nlohmann::json RuffleControl::PlaceCall() const {
   const auto pixels = [](float value) { return static_cast<double>(value) / kTwipsPerPixel; };
-  context_.page.Call({{"op", "place"},
-                      {"control", name_},
-                      {"left", pixels(left_)},
-                      {"top", pixels(top_)},
-                      {"width", pixels(width_)},
-                      {"height", pixels(height_)}});
+  return {{"op", "place"},       {"control", name_},        {"left", pixels(left_)},
+          {"top", pixels(top_)}, {"width", pixels(width_)}, {"height", pixels(height_)}};
 }
 
 void RuffleControl::BringToFront() {

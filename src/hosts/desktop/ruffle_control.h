@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "hosts/console/trace.h"
 #include "hosts/desktop/page_calls.h"
@@ -46,6 +47,12 @@ class RuffleControl : public FlashControl {
   // The movie raised FSCommand.
   void RaiseFSCommand(const std::string& command, const std::string& args);
 
+  // The calls that rebuild the layer on a new page: its player, place and stacking, and,
+  // unless it was left empty, its movie with every call made to it since its load.
+  nlohmann::json ReplayCalls() const;
+  // After a movie that panicked in a loop: replays leave the layer empty until the next load.
+  void LeaveEmpty() { replayMovie_ = false; }
+
   // Layers with a higher value are in front.
   int Stacking() const { return stacking_; }
   // Whether a point of the page, in twips, lies on the layer.
@@ -53,6 +60,9 @@ class RuffleControl : public FlashControl {
 
  private:
   void Place(const char* property, float twips);
+  nlohmann::json PlaceCall() const;
+  // A call to the current movie, remembered for a replay.
+  void CallMovie(nlohmann::json call);
 
   std::string name_;
   FlashSettings settings_;
@@ -60,6 +70,9 @@ class RuffleControl : public FlashControl {
   Context context_;
   FSCommandHandler handler_;
   std::string movie_;
+  nlohmann::json loadCall_;  // the last load, null before the first
+  bool replayMovie_ = true;
+  std::vector<nlohmann::json> sinceLoad_;
   float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 

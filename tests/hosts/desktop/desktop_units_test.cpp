@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -15,6 +18,7 @@
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/language_tag.h"
 #include "hosts/desktop/player_window_table.h"
+#include "hosts/desktop/recovery_policy.h"
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_script.h"
 #include "platform/flash_errors.h"
@@ -26,6 +30,7 @@ namespace tdwk::desktop {
 namespace {
 
 using ::testing::ElementsAre;
+using namespace std::chrono_literals;
 using ::testing::Optional;
 
 TEST(AppUrls, MoviePathsBelowTheApplicationFolderBecomeEncodedUrls) {
@@ -79,13 +84,18 @@ class AppSchemeTest : public ::testing::Test {
     std::filesystem::create_symlink(outside_.Path() + "secret.swf", app_.Path() + "Menus/Link.swf");
   }
 
+  // The bytes served: a file is streamed from disk with its size known before it is read.
   std::optional<std::string> Serve(const std::string& url, std::string* type = nullptr) {
-    std::string mediaType;
     const auto request = ParseAppRequest(url);
     if (!request) return std::nullopt;
-    auto content = scheme_.Content(*request, mediaType);
-    if (type) *type = mediaType;
-    return content;
+    std::optional<SchemeContent> content = scheme_.Content(*request);
+    if (!content) return std::nullopt;
+    if (type) *type = content->mediaType;
+    if (!content->file) return content->bytes;
+    std::string bytes(content->file->size(), '\0');
+    EXPECT_EQ(::read(content->file->fd(), bytes.data(), bytes.size()),
+              static_cast<ssize_t>(bytes.size()));
+    return bytes;
   }
 
   testing::TempFolder app_, outside_;
@@ -104,6 +114,10 @@ TEST_F(AppSchemeTest, RefusesWhatLiesOutsideOrIsNoRegularFile) {
   EXPECT_FALSE(Serve("tdwk://app/Menus"));
   EXPECT_FALSE(Serve("tdwk://app/Menus/Missing.swf"));
   EXPECT_FALSE(Serve("tdwk://app/Users/.USER1.DAT.tmp"));
+  // A FIFO would block the window's thread in open(): refused at once, wrapped or not.
+  ASSERT_EQ(::mkfifo((app_.Path() + "Menus/Fifo.swf").c_str(), 0600), 0);
+  EXPECT_FALSE(Serve("tdwk://app/Menus/Fifo.swf"));
+  EXPECT_TRUE(Serve("tdwk://app/Menus/Fifo.swf?tdwk-bridge"));
 }
 
 TEST_F(AppSchemeTest, AMissingMovieIsStillWrappedSoThatItPlaysAsAnEmptyMovie) {
@@ -239,21 +253,29 @@ TEST(EventGate, EventsArrivingDuringAnEventRunAfterItInOrder) {
   EXPECT_FALSE(gate.Busy());
 }
 
-TEST(EventGate, AHoldOutsideAnyEventDefersEventsUntilItEnds) {
+TEST(EventGate, AHoldDefersEventsToTheLoopsNextTurnAndFailuresLeaveTheGateOpen) {
   std::vector<std::string> log;
-  EventGate gate(nullptr);
+  int wakes = 0;
+  EventGate gate(nullptr, [&] { ++wakes; });
   {
     EventGate::Hold hold(gate);
     gate.Run([&] { log.push_back("during the dialog"); });
     EXPECT_TRUE(log.empty());
   }
+  // Not from the hold's destructor: the loop is woken and drains the gate on its next turn.
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(wakes, 1);
+  gate.Drain();
   EXPECT_THAT(log, ElementsAre("during the dialog"));
-  // A failing event does not stop the ones held behind it.
+  // A failing event, of any kind, stops neither the ones held behind it nor later ones.
   gate.Run([&] {
     gate.Run([&] { log.push_back("after the failure"); });
     throw std::runtime_error("escaped");
   });
-  EXPECT_THAT(log, ElementsAre("during the dialog", "after the failure"));
+  gate.Run([&] { throw 42; });
+  EXPECT_FALSE(gate.Busy());
+  gate.Run([&] { log.push_back("still running"); });
+  EXPECT_THAT(log, ElementsAre("during the dialog", "after the failure", "still running"));
 }
 
 // The page as a list of the calls it was sent, with variables it answers.
@@ -333,6 +355,55 @@ TEST(RuffleControl, TheShellsCallsBecomePageCallsInOrderAndAreTraced) {
                                "BringToFront", "GetVariable", "GetVariable", "LoadMovie"));
   EXPECT_THAT(traced.str(),
               ::testing::HasSubstr(R"("op":"GetVariable","name":"NOT_THERE","value":null})"));
+}
+
+// A restarted page gets each layer back as the shell left it: the player at its place and
+// stacking, the movie, and the calls since its load; never the calls to an earlier movie.
+TEST(RuffleControl, AReplayRebuildsTheLayerWithItsMovieAndTheCallsSinceItsLoad) {
+  RecordingPage page;
+  int front = 4;
+  RuffleControl control("swfMain", FlashSettings{}, 1,
+                        {page, nullptr, "/app/", [&] { return ++front; }});
+  control.SetWidth(150);
+  control.LoadMovie(0, "/app//Menus/Home.swf");
+  control.SetVariable("OLD", "x");
+  control.LoadMovie(0, "/app//Games/Snake.swf");
+  control.SetVariable("FIRST_NAME", "Sam");
+  control.GotoFrame(2);
+  control.BringToFront();
+  page.calls.clear();
+
+  const nlohmann::json replay = control.ReplayCalls();
+  std::vector<std::string> ops;
+  for (const auto& call : replay) ops.push_back(call["op"]);
+  EXPECT_THAT(ops, ElementsAre("create", "place", "load", "set", "goto"));
+  EXPECT_EQ(replay[0]["stacking"], 5);
+  EXPECT_EQ(replay[1]["width"], 10.0);
+  EXPECT_EQ(replay[2]["url"], "tdwk://app/Games/Snake.swf?tdwk-bridge");
+  EXPECT_EQ(replay[3]["name"], "FIRST_NAME");
+  EXPECT_TRUE(page.calls.empty());
+
+  // A movie left empty after panicking in a loop stays empty until the next load.
+  control.LeaveEmpty();
+  EXPECT_TRUE(control.ReplayCalls().back()["url"].is_null());
+  control.LoadMovie(0, "/app//Menus/Home.swf");
+  EXPECT_EQ(control.ReplayCalls().back()["url"], "tdwk://app/Menus/Home.swf?tdwk-bridge");
+}
+
+TEST(RecoveryPolicy, AMovieThatPanicsAgainSoonIsNotReplayedAndAProcessThatKeepsEndingIsGivenUp) {
+  RecoveryPolicy policy;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(policy.ReplayAfterPanic("swfMain", "a.swf", start));
+  EXPECT_TRUE(policy.ReplayAfterPanic("swfBackgroundTop", "a.swf", start));
+  EXPECT_TRUE(policy.ReplayAfterPanic("swfMain", "b.swf", start));
+  EXPECT_FALSE(policy.ReplayAfterPanic("swfMain", "a.swf", start + 5s));
+  EXPECT_TRUE(policy.ReplayAfterPanic("swfMain", "a.swf", start + 5s + RecoveryPolicy::kSoon));
+
+  for (std::size_t i = 0; i < RecoveryPolicy::kProcessEndsTolerated; ++i) {
+    EXPECT_TRUE(policy.RestartAfterProcessEnd(start + std::chrono::seconds(i)));
+  }
+  EXPECT_FALSE(policy.RestartAfterProcessEnd(start + 5s));
+  EXPECT_TRUE(policy.RestartAfterProcessEnd(start + 5s + RecoveryPolicy::kSoon));
 }
 
 TEST(RuffleControl, TheLayerCoversItsRectangle) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -179,6 +180,27 @@ std::string TdwkApp::Errors() const {
   std::ifstream trace(output_.Path() + "trace");
   text << "\ntrace:\n" << trace.rdbuf();
   return text.str();
+}
+
+bool TdwkApp::WaitForError(const std::string& text, std::chrono::milliseconds timeout) const {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    std::ifstream errors(output_.Path() + "trace.stderr");
+    const std::string written((std::istreambuf_iterator<char>(errors)),
+                              std::istreambuf_iterator<char>());
+    if (written.find(text) != std::string::npos) return true;
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+std::optional<long> TdwkApp::PeakMemoryKib() const {
+  if (pid_ <= 0) return std::nullopt;
+  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
+  }
+  return std::nullopt;
 }
 
 bool TdwkApp::CloseWindow() const {

@@ -48,6 +48,11 @@ class TdwkApp {
                                             std::chrono::milliseconds timeout);
   // Standard error and the trace as written, for failure messages.
   std::string Errors() const;
+  // Waits until standard error holds the text.
+  bool WaitForError(const std::string& text, std::chrono::milliseconds timeout) const;
+  // The largest resident memory tdwk has had so far, in KiB; nothing when it is not running.
+  std::optional<long> PeakMemoryKib() const;
+  pid_t Pid() const { return pid_; }
 
   // Runs another copy over the same folder to its end; its status (nothing when it did not
   // end within the time) and its trace.

@@ -42,6 +42,21 @@ void WatchVariable(Assembler& code, const std::string& name) {
   code.Bind(same);
 }
 
+// ExternalInterface.addCallback(name, null, function () {})
+void AddCallback(Assembler& code, const std::string& name) {
+  code.BeginFunction("", {}).EndFunction();
+  code.Push({swf::Null{}, name, 3});
+  code.Push("flash").GetVariable().Push("external").GetMember();
+  code.Push("ExternalInterface").GetMember().Push("addCallback").CallMethod().Pop();
+}
+
+// new flash.net.FileReference().browse()
+void BrowseFiles(Assembler& code) {
+  code.Push(0);  // browse's arguments
+  code.Push(0).Push("flash").GetVariable().Push("net").GetMember().Push("FileReference");
+  code.NewMethod().Push("browse").CallMethod().Pop();
+}
+
 std::string FrameScript(const TestMovie& movie, int frame) {
   Assembler code;
   code.Stop();
@@ -57,6 +72,8 @@ std::string FrameScript(const TestMovie& movie, int frame) {
     code.Push("_root").GetVariable().Push({name, value}).SetMember();
   }
   for (const auto& [url, target] : movie.getUrls) code.GetUrl(url, target);
+  for (const std::string& name : movie.callbacks) AddCallback(code, name);
+  if (movie.browseFiles) BrowseFiles(code);
   for (const auto& [command, args] : movie.commands) code.FsCommand(command, args);
 
   // _root.onEnterFrame = function () { watch...; after the last first report, send on }
@@ -124,6 +141,7 @@ std::string BuildTestMovie(const TestMovie& movie) {
        1, 1, swf::Matrix{}});
   Assembler press;
   press.FsCommand(kPressReport, "");
+  if (movie.browseFiles) BrowseFiles(press);
   button.actions.push_back({swf::button_condition::kPress, press.Finish()});
   writer.Add(swf::DefineButton2Tag(button));
   swf::Placement placement;

@@ -36,6 +36,10 @@ struct TestMovie {
   // Variables of its root watched on every frame tick.
   std::vector<std::string> watch;
   bool reportKeys = false;
+  // Names it offers the page through ExternalInterface.addCallback when it first starts.
+  std::vector<std::string> callbacks;
+  // Asks for a file chooser (FileReference.browse) when it starts and on every press.
+  bool browseFiles = false;
   // Four frames, each stopping and reporting itself.
   int frames = 4;
 };

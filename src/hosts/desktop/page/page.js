@@ -14,14 +14,43 @@
 
   const post = (message) => window.webkit.messageHandlers.tdwk.postMessage(JSON.stringify(message));
   const log = (text) => post({type: "log", text: String(text)});
-  window.addEventListener("error", (e) => log(`${e.message} (${e.filename}:${e.lineno})`));
+  window.addEventListener("error", (e) => {
+    log(`${e.message} (${e.filename}:${e.lineno})`);
+    watchForPanic();
+  });
   // The player reports its own failures (a movie it cannot load, say) on the console.
   const consoleError = console.error.bind(console);
   console.error = (...args) => {
     log(args.map(String).join(" "));
     consoleError(...args);
+    watchForPanic();
   };
-  window.addEventListener("unhandledrejection", (e) => log(e.reason));
+  // A player that panics shows its panic screen and is destroyed, saying so on the console;
+  // after that no player of this page plays again. The host is told which layers panicked and
+  // restarts the page.
+  const consoleLog = console.log.bind(console);
+  console.log = (...args) => {
+    consoleLog(...args);
+    watchForPanic();
+  };
+  const shadowOf = Object.getOwnPropertyDescriptor(Element.prototype, "shadowRoot").get;
+  let panicked = false;
+  let panicCheck = 0;
+  const watchForPanic = () => {
+    if (panicked || panicCheck) return;
+    panicCheck = setTimeout(() => {
+      panicCheck = 0;
+      const failed = layers.filter(
+          (l) => l.player && shadowOf.call(l.player)?.getElementById("panic-details-modal"));
+      if (failed.length === 0) return;
+      panicked = true;
+      post({type: "panic", controls: failed.map((l) => l.name)});
+    }, 0);
+  };
+  window.addEventListener("unhandledrejection", (e) => {
+    log(e.reason);
+    watchForPanic();
+  });
 
   // Options of every movie: scripting and commands on (the player sends movie commands only
   // then), links and the player's own screens and menus off.
@@ -81,16 +110,25 @@
   // A replaced player stops and disappears at once but is taken apart only after the page has
   // dealt with the calls in hand: that costs several milliseconds, and the next player starts
   // much sooner while the replaced one still exists.
+  // Its commands are already ignored (the layer's generation has moved on).
   const retire = (player) => {
-    player.onFSCommand = () => {};
-    player.style.display = "none";
+    styleOf(player).display = "none";
     try {
-      player.ruffle().pause();
+      ruffleOf(player).suspend();
     } catch (error) {
       log(`pausing a replaced player failed: ${error}`);
     }
-    setTimeout(() => player.remove(), 0);
+    setTimeout(() => elementRemove.call(player), 0);
   };
+
+  // A movie's ExternalInterface callbacks become read-only properties of its player element
+  // under any name the movie chooses ("onFSCommand", "remove", "style", "ruffle", the bridge's
+  // own): the page reaches the element and the player only through their prototypes.
+  const elementRemove = Element.prototype.remove;
+  const styleOf = (element) =>
+    Object.getOwnPropertyDescriptor(HTMLElement.prototype, "style").get.call(element);
+  const ruffleOf = (player) => Object.getPrototypeOf(player).ruffle.call(player);
+  const callMovie = (player, name, ...args) => ruffleOf(player).callExternalInterface(name, ...args);
 
   class Layer {
     constructor(name, settings) {
@@ -108,16 +146,27 @@
 
     load(url) {
       this.forget();
-      if (this.player) retire(this.player);
+      const replaced = this.player;
       this.player = null;
       const generation = ++this.generation;
+      if (replaced) retire(replaced);
       if (url === null) return;
+      try {
+        this.start(url, generation);
+      } catch (error) {
+        // Whatever failed, the layer takes the next load.
+        log(`${this.name}: ${url}: ${error}`);
+        this.forget();
+      }
+    }
+
+    start(url, generation) {
       const player = window.RufflePlayer.newest().createPlayer();
       player.onFSCommand = (command, args) => this.command(generation, command, args);
       this.element.appendChild(player);
       this.player = player;
       this.state = "loading";
-      player.ruffle().load({
+      ruffleOf(player).load({
         ...movieOptions,
         url,
         scale: this.settings.scale,
@@ -182,11 +231,13 @@
       let result = null;
       try {
         switch (call.op) {
-          case "set": this.player.SetVariable(String(call.name), "s:" + String(call.value)); break;
-          case "goto": this.player.GotoFrame(call.frame); break;
-          case "play": this.player.Play(); break;
+          case "set":
+            callMovie(this.player, "SetVariable", String(call.name), "s:" + String(call.value));
+            break;
+          case "goto": callMovie(this.player, "GotoFrame", call.frame); break;
+          case "play": callMovie(this.player, "Play"); break;
           case "get": {
-            const value = this.player.GetVariable(String(call.name));
+            const value = callMovie(this.player, "GetVariable", String(call.name));
             // The bridge marks every text "s:" so that an empty one is told from none.
             result = typeof value === "string" && value.startsWith("s:") ? value.slice(2) : null;
             break;
