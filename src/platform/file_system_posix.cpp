@@ -8,8 +8,8 @@
 #include <limits>
 #include <vector>
 
-#include "platform/posix.h"
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
+#include "platform/file_system_posix.h"
 
 namespace tdwk {
 

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/profile_bytes.h"
 #include "xvfb_display.h"
 
 namespace tdwk::testing {
@@ -49,6 +50,20 @@ void TdwkApp::WriteStartMovies(
   TestMovie intro;
   intro.commands = introCommands;
   WriteMovie("Menus/Intro.swf", intro);
+}
+
+void TdwkApp::WriteHomeAndGameLoop() {
+  WriteStartMovies({{"vbIntroFinished", ""}});
+  folder_.WriteFile("Users/USER1.DAT", ProfileBytes("Sam", "Smith"));
+  folder_.WriteFile("High Scores/HUNGRY_FROGS.dat", std::string(40, '\0'));
+  TestMovie home;
+  home.watch = {"welcomeMsg"};
+  home.afterReports = {{"vbLoadMovie", "SNAKE"}};
+  WriteMovie("Menus/Home.swf", home);
+  TestMovie game;
+  game.watch = {"FIRST_NAME"};
+  game.afterReports = {{"vbLoadMovie", "HOME"}};
+  WriteMovie("Games/Snake.swf", game);
 }
 
 void TdwkApp::Start(const std::vector<std::string>& args,
@@ -201,6 +216,75 @@ std::optional<long> TdwkApp::PeakMemoryKib() const {
     if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
   }
   return std::nullopt;
+}
+
+namespace {
+
+// Fields of /proc/<pid>/stat after the name: state is field 3, ppid 4, utime 14, stime 15.
+std::vector<std::string> StatFields(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t close = text.rfind(')');
+  std::vector<std::string> fields;
+  if (close == std::string::npos) return fields;
+  std::istringstream rest(text.substr(close + 2));
+  for (std::string field; rest >> field;) fields.push_back(field);
+  return fields;
+}
+
+std::string ProcessName(pid_t pid) {
+  std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+  std::string name;
+  std::getline(comm, name);
+  return name;
+}
+
+}  // namespace
+
+std::vector<std::pair<pid_t, std::string>> TdwkApp::Descendants() const {
+  std::map<pid_t, pid_t> parents;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const auto fields = StatFields(std::stoi(name));
+    if (fields.size() > 1) parents[std::stoi(name)] = std::stoi(fields[1]);
+  }
+  std::vector<std::pair<pid_t, std::string>> found;
+  for (const auto& [pid, parent] : parents) {
+    for (pid_t up = parent; up > 1;) {
+      if (up == pid_) {
+        found.emplace_back(pid, ProcessName(pid));
+        break;
+      }
+      const auto next = parents.find(up);
+      if (next == parents.end()) break;
+      up = next->second;
+    }
+  }
+  return found;
+}
+
+long TdwkApp::WebProcessMemoryKib() const {
+  long total = 0;
+  for (const auto& [pid, name] : Descendants()) {
+    if (!name.starts_with("WebKitWebProces")) continue;
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+      if (line.starts_with("VmRSS:")) total += std::stol(line.substr(6));
+    }
+  }
+  return total;
+}
+
+double TdwkApp::ProcessorSeconds() const {
+  std::vector<pid_t> all{pid_};
+  for (const auto& [pid, name] : Descendants()) all.push_back(pid);
+  double ticks = 0;
+  for (pid_t pid : all) {
+    const auto fields = StatFields(pid);
+    if (fields.size() > 12) ticks += std::stod(fields[11]) + std::stod(fields[12]);
+  }
+  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 bool TdwkApp::CloseWindow() const {

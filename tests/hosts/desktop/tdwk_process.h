@@ -30,6 +30,10 @@ class TdwkApp {
   // The four movies Form_Load starts, the introduction sending these commands.
   void WriteStartMovies(const std::vector<std::pair<std::string, std::string>>& introCommands);
 
+  // One child, whose home menu asks for the game as soon as it has its welcome, and whose
+  // game goes back home at once: every screen change reports "tdwk_test_frame" "0" on swfMain.
+  void WriteHomeAndGameLoop();
+
   // Starts tdwk (LC_ALL=C unless given; trace and stderr go to files outside the folder).
   void Start(const std::vector<std::string>& args = {},
              const std::map<std::string, std::string>& environment = {});
@@ -53,6 +57,12 @@ class TdwkApp {
   // The largest resident memory tdwk has had so far, in KiB; nothing when it is not running.
   std::optional<long> PeakMemoryKib() const;
   pid_t Pid() const { return pid_; }
+  // The processes tdwk started, at any depth (its web process among them), with their names.
+  std::vector<std::pair<pid_t, std::string>> Descendants() const;
+  // The resident memory of tdwk's web processes, in KiB.
+  long WebProcessMemoryKib() const;
+  // The processor time tdwk and every process it started have used, in seconds.
+  double ProcessorSeconds() const;
 
   // Runs another copy over the same folder to its end; its status (nothing when it did not
   // end within the time) and its trace.

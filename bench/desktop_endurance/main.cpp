@@ -1,0 +1,139 @@
+// How the desktop host holds up over time, on a virtual X server (not CI: it takes minutes).
+//   desktop_endurance launches [N]   launches tdwk N times (100) and counts those that reached
+//                                     the home menu, and those of them that recovered a panic
+//   desktop_endurance session [N]    N screen changes (200) between the home menu and a game:
+//                                     the web process's memory along the way
+//   desktop_endurance idle [S]       a static home menu for S seconds (600): the memory of the
+//                                     web process, and the processor time of tdwk and WebKit
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "tdwk_process.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using tdwk::testing::kFrameReport;
+using tdwk::testing::Matches;
+using tdwk::testing::TdwkApp;
+using tdwk::testing::TestMovie;
+using Json = nlohmann::json;
+
+constexpr auto kMovieTime = 60s;
+
+bool WaitForHome(TdwkApp& app) {
+  return app
+      .WaitForLine(
+          [](const Json& line) {
+            return Matches(line, {{"control", "swfMain"},
+                                  {"op", "FSCommand"},
+                                  {"command", tdwk::testing::kVariableReport}}) &&
+                   line.value("args", "").starts_with("welcomeMsg=");
+          },
+          kMovieTime)
+      .has_value();
+}
+
+int Launches(int count) {
+  int reached = 0, recovered = 0;
+  for (int i = 1; i <= count; ++i) {
+    TdwkApp app;
+    app.WriteStartMovies({{"vbIntroFinished", ""}});
+    app.Folder().WriteFile("Users/USER1.DAT", std::string(60, '\0'));
+    TestMovie home;
+    home.watch = {"welcomeMsg"};
+    app.WriteMovie("Menus/Home.swf", home);
+    app.Start();
+    const bool home_reached = WaitForHome(app);
+    const bool panicked = app.WaitForError("panicked", 0ms);
+    reached += home_reached ? 1 : 0;
+    recovered += home_reached && panicked ? 1 : 0;
+    std::printf("launch %3d: %s%s\n", i, home_reached ? "home menu" : "did NOT reach the home menu",
+                panicked ? " (a panic, recovered)" : "");
+    std::fflush(stdout);
+    app.CloseWindow();
+    if (!app.WaitForExit(10s)) app.Kill();
+  }
+  std::printf("%d of %d launches reached the home menu; %d of them after recovering a panic\n",
+              reached, count, recovered);
+  return reached == count ? 0 : 1;
+}
+
+int Session(int changes) {
+  TdwkApp app;
+  app.WriteHomeAndGameLoop();
+  app.Start();
+  long at50 = 0;
+  for (int change = 1; change <= changes; ++change) {
+    if (!app.WaitForLine(
+            [&, seen = 0](const Json& line) mutable {
+              seen +=
+                  Matches(line, {{"control", "swfMain"}, {"command", kFrameReport}, {"args", "0"}})
+                      ? 1
+                      : 0;
+              return seen >= change + 1;  // the introduction's start counts too
+            },
+            kMovieTime)) {
+      std::printf("screen change %d did not happen\n%s\n", change, app.Errors().c_str());
+      return 1;
+    }
+    if (change % 25 == 0 || change == 1) {
+      const long memory = app.WebProcessMemoryKib();
+      if (change == 50) at50 = memory;
+      std::printf("screen change %4d: web process %6ld MiB\n", change, memory / 1024);
+      std::fflush(stdout);
+    }
+  }
+  const long last = app.WebProcessMemoryKib();
+  if (at50 > 0) {
+    std::printf("growth from the 50th to the %dth screen change: %+.1f%%\n", changes,
+                100.0 * static_cast<double>(last - at50) / static_cast<double>(at50));
+  }
+  return 0;
+}
+
+int Idle(int seconds) {
+  TdwkApp app;
+  app.WriteStartMovies({{"vbIntroFinished", ""}});
+  app.Folder().WriteFile("Users/USER1.DAT", std::string(60, '\0'));
+  TestMovie home;
+  home.watch = {"welcomeMsg"};
+  app.WriteMovie("Menus/Home.swf", home);
+  app.Start();
+  if (!WaitForHome(app)) {
+    std::printf("the home menu was not reached\n%s\n", app.Errors().c_str());
+    return 1;
+  }
+  std::this_thread::sleep_for(10s);  // settled
+  const long memoryBefore = app.WebProcessMemoryKib();
+  const double cpuBefore = app.ProcessorSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  for (int elapsed = 0; elapsed < seconds; elapsed += 60) {
+    std::this_thread::sleep_for(std::chrono::seconds(std::min(60, seconds - elapsed)));
+    std::printf("idle %4d s: web process %6ld MiB\n", std::min(seconds, elapsed + 60),
+                app.WebProcessMemoryKib() / 1024);
+    std::fflush(stdout);
+  }
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double cpu = app.ProcessorSeconds() - cpuBefore;
+  std::printf(
+      "static home menu: tdwk and WebKit used %.1f%% of one core; web process %ld -> %ld MiB\n",
+      100.0 * cpu / wall, memoryBefore / 1024, app.WebProcessMemoryKib() / 1024);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  const int count = argc > 2 ? std::atoi(argv[2]) : 0;
+  if (mode == "launches") return Launches(count > 0 ? count : 100);
+  if (mode == "session") return Session(count > 0 ? count : 200);
+  if (mode == "idle") return Idle(count > 0 ? count : 600);
+  std::fprintf(stderr, "usage: desktop_endurance launches|session|idle [N]\n");
+  return 2;
+}

@@ -1,0 +1,39 @@
+// A few dozen screen changes: the web process's memory levels off instead of growing with
+// every movie played (bench/desktop_endurance runs hundreds).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "tdwk_process.h"
+
+namespace tdwk::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(TdwkSession, TheWebProcessMemoryLevelsOffOverScreenChanges) {
+  TdwkApp app;
+  app.WriteHomeAndGameLoop();
+  app.Start();
+  const auto changes = [&](int count) {
+    return app.WaitForLine(
+        [&, seen = 0](const nlohmann::json& line) mutable {
+          seen += Matches(line, {{"control", "swfMain"}, {"command", kFrameReport}, {"args", "0"}})
+                      ? 1
+                      : 0;
+          return seen > count;
+        },
+        120s);
+  };
+  ASSERT_TRUE(changes(20)) << app.Errors();
+  const long warm = app.WebProcessMemoryKib();
+  ASSERT_TRUE(changes(60)) << app.Errors();
+  const long later = app.WebProcessMemoryKib();
+  std::printf("web process after 20 screen changes: %ld MiB, after 60: %ld MiB\n", warm / 1024,
+              later / 1024);
+  EXPECT_LT(later, warm + warm / 10);
+}
+
+}  // namespace
+}  // namespace tdwk::testing
