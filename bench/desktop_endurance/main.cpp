@@ -68,15 +68,9 @@ int Session(int changes) {
   app.Start();
   long at50 = 0;
   for (int change = 1; change <= changes; ++change) {
-    if (!app.WaitForLine(
-            [&, seen = 0](const Json& line) mutable {
-              seen +=
-                  Matches(line, {{"control", "swfMain"}, {"command", kFrameReport}, {"args", "0"}})
-                      ? 1
-                      : 0;
-              return seen >= change + 1;  // the introduction's start counts too
-            },
-            kMovieTime)) {
+    // The introduction's start counts too.
+    if (!app.WaitForCount({{"control", "swfMain"}, {"command", kFrameReport}, {"args", "0"}},
+                          static_cast<std::size_t>(change) + 1, kMovieTime)) {
       std::printf("screen change %d did not happen\n%s\n", change, app.Errors().c_str());
       return 1;
     }

@@ -43,11 +43,10 @@ class TdwkHostile : public ::testing::Test {
         kMovieTime);
     if (!load) return false;
     return app_
-        .WaitForLine(
-            [&, seen = std::size_t{0}](const nlohmann::json& line) mutable {
-              ++seen;
-              return seen > *load + 1 &&
-                     Matches(line, {{"control", "swfMain"}, {"command", kFrameReport}});
+        .WaitForLineAfter(
+            *load,
+            [](const nlohmann::json& line) {
+              return Matches(line, {{"control", "swfMain"}, {"command", kFrameReport}});
             },
             kMovieTime)
         .has_value();

@@ -179,6 +179,32 @@ std::optional<std::size_t> TdwkApp::WaitForLine(
   }
 }
 
+std::optional<std::size_t> TdwkApp::WaitForLineAfter(
+    std::size_t after, const std::function<bool(const nlohmann::json&)>& match,
+    std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    const auto lines = Trace();
+    for (std::size_t i = after + 1; i < lines.size(); ++i) {
+      if (match(lines[i])) return i;
+    }
+    if (Clock::now() > deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+bool TdwkApp::WaitForCount(const nlohmann::json& pattern, std::size_t count,
+                           std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    std::size_t seen = 0;
+    for (const nlohmann::json& line : Trace()) seen += Matches(line, pattern) ? 1 : 0;
+    if (seen >= count) return true;
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
 std::optional<std::size_t> TdwkApp::WaitForCommand(const std::string& control,
                                                    const std::string& command,
                                                    const std::string& args,

@@ -47,6 +47,13 @@ class TdwkApp {
   // Waits until a trace line matches; the index of the first match, or nothing.
   std::optional<std::size_t> WaitForLine(const std::function<bool(const nlohmann::json&)>& match,
                                          std::chrono::milliseconds timeout);
+  // Waits until a line after the given index matches; its index, or nothing.
+  std::optional<std::size_t> WaitForLineAfter(
+      std::size_t after, const std::function<bool(const nlohmann::json&)>& match,
+      std::chrono::milliseconds timeout);
+  // Waits until the trace holds at least count lines holding every field of the pattern.
+  bool WaitForCount(const nlohmann::json& pattern, std::size_t count,
+                    std::chrono::milliseconds timeout);
   std::optional<std::size_t> WaitForCommand(const std::string& control, const std::string& command,
                                             const std::string& args,
                                             std::chrono::milliseconds timeout);

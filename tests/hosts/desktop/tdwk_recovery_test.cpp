@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "tdwk_process.h"
 
@@ -28,16 +29,8 @@ std::size_t Starts(const std::vector<Json>& trace, const std::string& control) {
 }
 
 bool WaitForStarts(TdwkApp& app, const std::string& control, std::size_t count) {
-  return app
-      .WaitForLine(
-          [&, seen = std::size_t{0}](const Json& line) mutable {
-            if (Matches(line, {{"control", control}, {"command", kFrameReport}, {"args", "0"}})) {
-              ++seen;
-            }
-            return seen >= count;
-          },
-          kMovieTime)
-      .has_value();
+  return app.WaitForCount({{"control", control}, {"command", kFrameReport}, {"args", "0"}}, count,
+                          kMovieTime);
 }
 
 TEST(TdwkRecovery, AKilledWebProcessIsReplacedWithEveryLayersMovieAndItsVariables) {
@@ -57,14 +50,10 @@ TEST(TdwkRecovery, AKilledWebProcessIsReplacedWithEveryLayersMovieAndItsVariable
   ASSERT_GT(killed, 0u);
   // The start-up screen plays again, given its variables again; so do the backgrounds.
   EXPECT_TRUE(WaitForStarts(app, "swfBackgroundTop", before + 1)) << app.Errors();
-  EXPECT_TRUE(app.WaitForLine(
-      [&, seen = 0](const Json& line) mutable {
-        seen += Matches(line, {{"control", "swfMain"}, {"args", "NUM_USERS=0"}}) ? 1 : 0;
-        return seen >= 2;
-      },
-      kMovieTime))
+  EXPECT_TRUE(app.WaitForCount({{"control", "swfMain"}, {"args", "NUM_USERS=0"}}, 2, kMovieTime))
       << app.Errors();
-  EXPECT_THAT(app.Folder().ReadFile("Logs/Log.dat"), HasSubstr("restarted with every layer"));
+  EXPECT_THAT(app.Folder().ReadFile("Logs/Log.dat"), HasSubstr("restarted with every layer"))
+      << app.Errors();
 }
 
 // The player panics when a movie whose _level1 holds a movie replaces _level0 and loads into
