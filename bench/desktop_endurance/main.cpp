@@ -3,8 +3,9 @@
 //                                     the home menu, and those of them that recovered a panic
 //   desktop_endurance session [N]    N screen changes (200) between the home menu and a game:
 //                                     the web process's memory along the way
-//   desktop_endurance idle [S]       a static home menu for S seconds (600): the memory of the
-//                                     web process, and the processor time of tdwk and WebKit
+//   desktop_endurance idle [S [R]]   a static home menu for S seconds (600), with the product's
+//                                     renderer or R: the memory of the web process, and the
+//                                     processor time of tdwk and WebKit
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -89,14 +90,15 @@ int Session(int changes) {
   return 0;
 }
 
-int Idle(int seconds) {
+int Idle(int seconds, const std::string& renderer) {
   TdwkApp app;
   app.WriteStartMovies({{"vbIntroFinished", ""}});
   app.Folder().WriteFile("Users/USER1.DAT", std::string(60, '\0'));
   TestMovie home;
   home.watch = {"welcomeMsg"};
   app.WriteMovie("Menus/Home.swf", home);
-  app.Start();
+  // The product's own renderer unless one is named.
+  app.Start({}, {{"TDWK_RENDERER", renderer}});
   if (!WaitForHome(app)) {
     std::printf("the home menu was not reached\n%s\n", app.Errors().c_str());
     return 1;
@@ -127,7 +129,7 @@ int main(int argc, char** argv) {
   const int count = argc > 2 ? std::atoi(argv[2]) : 0;
   if (mode == "launches") return Launches(count > 0 ? count : 100);
   if (mode == "session") return Session(count > 0 ? count : 200);
-  if (mode == "idle") return Idle(count > 0 ? count : 600);
+  if (mode == "idle") return Idle(count > 0 ? count : 600, argc > 3 ? argv[3] : "");
   std::fprintf(stderr, "usage: desktop_endurance launches|session|idle [N]\n");
   return 2;
 }
