@@ -24,7 +24,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using tdwk::testing::TestMovie;
+using tdwk::test::TestMovie;
 
 double Percentile(std::vector<double> samples, double fraction) {
   if (samples.empty()) return 0;
@@ -43,10 +43,10 @@ void Report(const char* what, const std::vector<double>& samples) {
 
 int main(int argc, char** argv) {
   const std::size_t rounds = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
-  tdwk::testing::TdwkApp app;
+  tdwk::test::TdwkApp app;
   app.WriteStartMovies({{"vbIntroFinished", ""}});
   // One profile: the introduction leads straight to the home menu of that child.
-  app.Folder().WriteFile("Users/USER1.DAT", tdwk::testing::ProfileBytes("Sam", "Smith"));
+  app.Folder().WriteFile("Users/USER1.DAT", tdwk::test::ProfileBytes("Sam", "Smith"));
   // The game's empty score table: the launch publishes its top score.
   app.Folder().WriteFile("High Scores/HUNGRY_FROGS.dat", std::string(40, '\0'));
   TestMovie home;

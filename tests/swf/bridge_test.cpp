@@ -72,7 +72,7 @@ TEST(BridgeTest, MovieWithoutBackgroundGetsWhite) {
 TEST(BridgeTest, CodeIsWellFormedAndNamesTheInterface) {
   std::string url = "tdwk://app/Games/Snake.swf";
   std::string code = BridgeCode(BuildBridgeMovie(Wrapped(6, {0, 100, 0, 100}, 12, {}, {}), url));
-  EXPECT_EQ(testing::CheckActions(code), "");
+  EXPECT_EQ(test::CheckActions(code), "");
   for (std::string_view text :
        {std::string_view("SetVariable"), std::string_view("GetVariable"),
         std::string_view("GotoFrame"), std::string_view("Play"), std::string_view("addCallback"),
@@ -86,7 +86,7 @@ TEST(BridgeTest, CodeIsWellFormedAndNamesTheInterface) {
 TEST(BridgeTest, UrlWithANulCannotBreakTheCode) {
   std::string code =
       BridgeCode(BuildBridgeMovie("", std::string_view("a.swf\0FSCommand:evil", 20)));
-  EXPECT_EQ(testing::CheckActions(code), "");
+  EXPECT_EQ(test::CheckActions(code), "");
   EXPECT_EQ(code.find("evil"), std::string::npos);
 }
 

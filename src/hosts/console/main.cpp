@@ -27,9 +27,9 @@ int main(int argc, char** argv) {
   PosixLocale locale;
   Windows1252CodePage codePage;
   FlockInstanceLock instanceLock;
-  Platform platform{host,         host,          files,
-                    *clock,       locale,        codePage,
-                    instanceLock, programFolder, CommandLineText(argc, argv)};
+  Platform platform{
+      host,          host.playerWindows(),       files, *clock, locale, codePage, instanceLock,
+      programFolder, CommandLineText(argc, argv)};
   Shell shell(platform);
   return shell.Main();
 }

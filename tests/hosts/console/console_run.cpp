@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace fs = std::filesystem;
 
@@ -116,4 +116,4 @@ ConsoleRun ConsoleApp::Run(const std::vector<std::string>& input,
   return run;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

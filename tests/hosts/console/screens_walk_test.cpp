@@ -8,7 +8,7 @@
 #include "support/form_fields.h"
 #include "support/profile_bytes.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -200,4 +200,4 @@ TEST(ScreensWalkTest, ASingleChildGoesStraightHomeAndRefusedKeysAreLogged) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

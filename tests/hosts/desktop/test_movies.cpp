@@ -4,7 +4,7 @@
 #include "swf/movie_writer.h"
 #include "swf/tags.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace {
 
@@ -105,8 +105,8 @@ std::string FrameScript(const TestMovie& movie, int frame) {
 }  // namespace
 
 std::string BuildTestMovie(const TestMovie& movie) {
-  const swf::Rect stage{0, movie.width * swf::kTwipsPerPixel, 0,
-                        movie.height * swf::kTwipsPerPixel};
+  const swf::Rect stage{0, movie.width * swf::kStageTwipsPerPixel, 0,
+                        movie.height * swf::kStageTwipsPerPixel};
   swf::MovieWriter writer(movie.version, stage, 24.0);
   writer.Add(swf::SetBackgroundColorTag({movie.red, movie.green, movie.blue}));
 
@@ -138,4 +138,4 @@ std::string BuildTestMovie(const TestMovie& movie) {
   return writer.Finish(movie.version >= 8 ? swf::Compression::Zlib : swf::Compression::None);
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test
