@@ -161,21 +161,26 @@
       if (this.onLoaded) this.onLoaded(this);
     }
 
-    // Stops every frame, script and sound of the movie at once; what it drew stays.
+    // A replaced movie falls silent at once and goes on drawing until it leaves the screen: a
+    // suspended player would show its play button over the movie meanwhile.
     silence() {
+      if (this.state === "retired") return;
+      try {
+        this.element.ruffle().volume = 0;
+      } catch (error) {
+        log(`${this.layer.name}: silencing a replaced movie failed: ${error}`);
+      }
+    }
+
+    // Stops every frame, script and sound and is gone from the screen at once; taken apart
+    // after the calls in hand, which costs several milliseconds.
+    retire() {
       if (this.state === "retired") return;
       try {
         this.element.ruffle().suspend();
       } catch (error) {
         log(`${this.layer.name}: stopping a replaced movie failed: ${error}`);
       }
-    }
-
-    // Gone from the screen at once; taken apart after the calls in hand, which costs several
-    // milliseconds.
-    retire() {
-      if (this.state === "retired") return;
-      this.silence();
       this.state = "retired";
       this.onLoaded = null;
       this.onCommand = null;
