@@ -6,12 +6,15 @@
 #include <memory>
 #include <string>
 
-#include "hosts/console/trace.h"
+#include "hosts/common/host_environment.h"
+#include "hosts/common/trace.h"
 #include "hosts/desktop/desktop_host.h"
 #include "hosts/desktop/language_tag.h"
 #include "hosts/desktop/renderer_choice.h"
-#include "hosts/host_environment.h"
-#include "platform/posix.h"
+#include "platform/code_page_posix.h"
+#include "platform/file_system_posix.h"
+#include "platform/instance_lock_posix.h"
+#include "platform/locale_posix.h"
 #include "shell/shell.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hosts/console/trace.h"
+#include "hosts/common/trace.h"
 #include "hosts/desktop/page_calls.h"
 #include "platform/flash_control.h"
 #include "swf/movie_reader.h"
