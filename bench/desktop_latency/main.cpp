@@ -145,6 +145,7 @@ std::vector<double> MeasureStartups(int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const std::size_t rounds = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   const std::size_t newPlayerRounds = std::max<std::size_t>(rounds / 4, 20);
   std::vector<double> startups = MeasureStartups(8);

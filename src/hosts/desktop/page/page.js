@@ -294,6 +294,8 @@
       const shown = this.shown;
       if (!sparesWanted || !shown || !shown.shape || (this.loads < 2 && !this.inFront())) return;
       if (this.spare && this.spare.shape === shown.shape) return;
+      // After the new movie's first frames, between two frames: a page playing a movie is
+      // never idle for long, so not later than half a second on.
       clearTimeout(this.spareTimer);
       this.spareTimer = setTimeout(() => {
         const whenIdle = window.requestIdleCallback || ((f) => setTimeout(f, 0));
@@ -301,8 +303,8 @@
           if (this.shown !== shown || this.incoming || this.request) return;
           if (this.spare) this.spare.retire();
           this.spare = new Player(this, shown.bridgeUrl, shown.shape, true);
-        });
-      }, 200);
+        }, {timeout: 500});
+      }, 100);
     }
 
     inFront() {
