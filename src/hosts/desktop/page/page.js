@@ -246,13 +246,13 @@
     start() {
       const {call, cause} = this.request;
       this.request = null;
-      const query = new URLSearchParams();
+      const query = [];
       while (this.pending.length > 0 && this.pending[0].op === "set" &&
              simpleName.test(String(this.pending[0].name))) {
         const set = this.pending.shift();
-        query.append(String(set.name), String(set.value));
+        query.push(`${set.name}=${encodeURIComponent(String(set.value))}`);
       }
-      const url = query.toString() ? `${call.url}?${query}` : call.url;
+      const url = query.length > 0 ? `${call.url}?${query.join("&")}` : call.url;
 
       let player = null;
       if (this.spare && call.shape && this.spare.shape === call.shape) {
