@@ -106,7 +106,6 @@
 
     // Loads the movie as soon as the bridge takes it.
     load(url, background) {
-      if (this.spare && this.state === "ready") this.element.ruffle().resume();
       this.element.classList.remove("spare");
       this.element.inert = false;
       this.movieUrl = url;
@@ -132,12 +131,9 @@
         queueMicrotask(() => {
           if (this.state !== "starting") return;
           this.state = "ready";
-          if (this.wanted) {
-            this.startLoading();
-          } else {
-            // A spare waits without drawing or sounding, which would cost as much as a movie.
-            this.element.ruffle().suspend();
-          }
+          // A spare keeps running: a resumed player would run its first frame only a whole
+          // frame period later.
+          if (this.wanted) this.startLoading();
         });
       } else if (command === "tdwk_bridge_loaded") {
         queueMicrotask(() => {
