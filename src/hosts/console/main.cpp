@@ -4,15 +4,31 @@
 #include <iostream>
 #include <string>
 
+#include "hosts/common/program_info.h"
+#include "hosts/common/user_data.h"
 #include "hosts/console/console_host.h"
 #include "hosts/console/trace.h"
 #include "hosts/host_environment.h"
 #include "platform/posix.h"
 #include "shell/shell.h"
 
+namespace {
+
+constexpr const char* kConsoleUsage =
+    "Usage: tdwk-console [USER_MANAGER]\n"
+    "Runs the tindlewick shell without a window: movie events are read from standard input,\n"
+    "one a line, and everything the shell does is written to standard output as JSON lines.\n"
+    "\n"
+    "  USER_MANAGER  start in the user manager\n"
+    "  --help        show this text and exit\n"
+    "  --version     show the version and exit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace tdwk;
   std::ios::sync_with_stdio(false);
+  if (PrintedProgramInfo(argc, argv, kConsoleUsage, std::cout)) return 0;
 
   const ScreenSize screen = ScreenFromEnvironment(std::cerr);
   std::unique_ptr<Clock> clock = ClockFromEnvironment(std::cerr);
@@ -20,13 +36,13 @@ int main(int argc, char** argv) {
 
   Trace trace(std::cout);
   ConsoleHost host(std::cin, std::cerr, trace, screen.widthTwips, screen.heightTwips);
-  PosixFileSystem files(programFolder);
+  RunStorage storage(programFolder);
   PosixLocale locale;
   Windows1252CodePage codePage;
-  FlockInstanceLock instanceLock;
-  Platform platform{host,         host,          files,
-                    *clock,       locale,        codePage,
-                    instanceLock, programFolder, CommandLineText(argc, argv)};
+  Platform platform{host,           host,          storage.Files(),
+                    *clock,         locale,        codePage,
+                    storage.Lock(), programFolder, CommandLineText(argc, argv)};
+  if (!storage.Places().problem.empty()) host.MessageBox(storage.Places().problem);
   Shell shell(platform);
   return shell.Main();
 }

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "hosts/common/program_info.h"
+#include "hosts/common/user_data.h"
 #include "hosts/console/trace.h"
 #include "hosts/desktop/desktop_host.h"
 #include "hosts/desktop/language_tag.h"
@@ -32,10 +34,23 @@ std::unique_ptr<std::ofstream> OutputFile(const char* variable) {
   return file;
 }
 
+constexpr const char* kUsage =
+    "Usage: tdwk [USER_MANAGER]\n"
+    "Plays tindlewick's stories and games for children, full screen.\n"
+    "\n"
+    "  USER_MANAGER  start in the user manager, where grown-ups add, change and remove\n"
+    "                children\n"
+    "  --help        show this text and exit\n"
+    "  --version     show the version and exit\n"
+    "\n"
+    "Profiles, high scores and the log are kept in ~/.local/share/tindlewick (or\n"
+    "$XDG_DATA_HOME/tindlewick) unless the program's own folder is writable.\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace tdwk;
+  if (PrintedProgramInfo(argc, argv, kUsage, std::cout)) return 0;
   // Only the product's own argument is read; GTK's options are not offered.
   int gtkArgc = 1;
   char** gtkArgv = argv;
@@ -50,9 +65,11 @@ int main(int argc, char** argv) {
   std::unique_ptr<std::ofstream> latencyFile = OutputFile("TDWK_LATENCY");
   std::unique_ptr<Trace> trace = traceFile ? std::make_unique<Trace>(*traceFile) : nullptr;
 
-  PosixFileSystem files(programFolder);
+  RunStorage storage(programFolder);
+  FileSystem& files = storage.Files();
   desktop::DesktopHost::Options options;
   options.appPath = programFolder;
+  options.contentFolder = storage.ContentFolder();
   options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
   options.renderer = Environment("TDWK_RENDERER");
   options.latency = latencyFile.get();
@@ -69,10 +86,10 @@ int main(int argc, char** argv) {
 
   PosixLocale locale;
   Windows1252CodePage codePage;
-  FlockInstanceLock instanceLock;
   Platform platform{
-      host,          host.playerWindows(),       files, *clock, locale, codePage, instanceLock,
+      host,          host.playerWindows(),       files, *clock, locale, codePage, storage.Lock(),
       programFolder, CommandLineText(argc, argv)};
+  if (!storage.Places().problem.empty()) host.MessageBox(storage.Places().problem);
   Shell shell(platform);
   return shell.Main();
 }
