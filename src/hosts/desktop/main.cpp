@@ -1,4 +1,5 @@
 #include <gtk/gtk.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -32,6 +33,15 @@ std::unique_ptr<std::ofstream> OutputFile(const char* variable) {
     return nullptr;
   }
   return file;
+}
+
+// Without its page and player the window would stay black: the part that is missing, or
+// nothing.
+std::string MissingPagePart(const std::string& programFolder) {
+  for (const char* part : {"desktop/index.html", "desktop/ruffle/ruffle.js"}) {
+    if (::access((programFolder + part).c_str(), R_OK) != 0) return programFolder + part;
+  }
+  return {};
 }
 
 constexpr const char* kUsage =
@@ -89,6 +99,11 @@ int main(int argc, char** argv) {
   Platform platform{
       host,          host.playerWindows(),       files, *clock, locale, codePage, storage.Lock(),
       programFolder, CommandLineText(argc, argv)};
+  if (const std::string missing = MissingPagePart(programFolder); !missing.empty()) {
+    host.MessageBox("tindlewick cannot start: " + missing +
+                    " is missing.\r\n\r\nPlease install the program again.");
+    return 1;
+  }
   if (!storage.Places().problem.empty()) host.MessageBox(storage.Places().problem);
   Shell shell(platform);
   return shell.Main();

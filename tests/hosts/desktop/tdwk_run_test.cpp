@@ -89,6 +89,26 @@ TEST(TdwkRun, ASecondCopyOverTheSameFolderEndsAtOnceWithStatusZero) {
   EXPECT_TRUE(app.Running());
 }
 
+// A program file copied without its page would otherwise show a black window for ever.
+TEST(TdwkRun, AProgramWithoutItsPlayerSaysSoAndEnds) {
+  TdwkApp app;
+  app.WriteStartMovies({});
+  std::filesystem::remove_all(app.Path() + "desktop/ruffle");
+  app.Start();
+  const auto box = app.WaitForLine(
+      [](const Json& line) { return line.value("op", "") == "MessageBox"; }, kMovieTime);
+  ASSERT_TRUE(box) << app.Errors();
+  EXPECT_THAT(app.Trace()[*box]["text"].get<std::string>(),
+              HasSubstr(app.Path() + "desktop/ruffle/ruffle.js is missing"));
+  std::optional<int> status;
+  for (int attempt = 0; attempt < 30 && !status; ++attempt) {
+    app.CloseWindow();  // the box may not be mapped yet
+    status = app.WaitForExit(1s);
+  }
+  EXPECT_EQ(status, 1);
+  for (const Json& line : app.Trace()) EXPECT_NE(line.value("op", ""), "LoadMovie");
+}
+
 TEST(TdwkRun, MoviesPlayUnderALocaleWhoseNameIsNoLanguageTag) {
   TdwkApp app;
   app.WriteStartMovies({{"vbIntroReady", ""}});
