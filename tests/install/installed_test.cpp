@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -108,7 +109,13 @@ TEST_F(InstalledTest, ContentCheckCountsMissingMoviesAndImportFillsThemInAnyLett
   // The family's own disc names its folders and files in its own letter case.
   TempFolder disc;
   disc.MakeFolder("GAMES");
-  fs::copy_file(Program() + "Games/Snake.swf", disc.Path() + "GAMES/SNAKE.SWF");
+  // Their game sends a command the shell does not know.
+  std::ifstream demo(Program() + "Games/Snake.swf", std::ios::binary);
+  std::string game((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
+  const std::size_t command = game.find("FSCommand:vbCheckScores");
+  ASSERT_NE(command, std::string::npos);
+  game.replace(command, 23, "FSCommand:vbCheckScorez");
+  disc.WriteFile("GAMES/SNAKE.SWF", game);
   SetWritable(true);
   fs::rename(Program() + "Games/Snake.swf", Program() + "Games/Snake.swf.moved");
   SetWritable(false);
@@ -125,6 +132,7 @@ TEST_F(InstalledTest, ContentCheckCountsMissingMoviesAndImportFillsThemInAnyLett
   const ConsoleRun theirs = Run("tdwk-content", {}, {"check"});
   EXPECT_EQ(theirs.exitStatus, 0);
   EXPECT_THAT(theirs.output, HasSubstr("/Games/Snake.swf                  theirs"));
+  EXPECT_THAT(theirs.output, HasSubstr("vbCheckScorez (unknown to the shell)"));
   EXPECT_THAT(theirs.output, HasSubstr("/Games/Pairs.swf                  demo"));
 }
 

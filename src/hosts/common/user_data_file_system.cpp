@@ -115,8 +115,10 @@ std::vector<std::string> UserDataFileSystem::ListFiles(const std::string& folder
 }
 
 bool UserDataFileSystem::FolderExists(const std::string& path) {
-  if (AreaOf(path) == Area::Movies && user_.FolderExists(InUserFolder(path))) return true;
-  const Target target = AreaOf(path) == Area::Movies ? Target{program_, path} : ForReading(path);
+  if (AreaOf(path) == Area::Movies) {
+    return user_.FolderExists(InUserFolder(path)) || program_.FolderExists(path);
+  }
+  const Target target = ForReading(path);
   return target.files.FolderExists(target.path);
 }
 
