@@ -33,13 +33,14 @@ bool Writable(const std::string& folder) {
   return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-// Makes a private folder, or makes an existing one of ours private. Empty on success,
-// otherwise why not.
+// Makes a private folder, or makes an existing one of ours private (a link to a folder, as a
+// user who keeps the data on another disk makes, is followed). Empty on success, otherwise
+// why not.
 std::string MakePrivateFolder(const std::string& folder) {
   if (::mkdir(folder.c_str(), 0700) == 0) return {};
   const int made = errno;
   struct stat info {};
-  if (made != EEXIST || ::lstat(folder.c_str(), &info) != 0) return std::strerror(made);
+  if (made != EEXIST || ::stat(folder.c_str(), &info) != 0) return std::strerror(made);
   if (!S_ISDIR(info.st_mode)) return std::strerror(ENOTDIR);
   if (info.st_uid != ::geteuid()) return "it belongs to another user";
   if ((info.st_mode & 07777) != 0700 && ::chmod(folder.c_str(), 0700) != 0) {
