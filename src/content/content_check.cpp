@@ -6,7 +6,7 @@
 #include "content/content.h"
 #include "highscores/game_table.h"
 #include "shell/movie_catalogue.h"
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 #include "swf/format_error.h"
 #include "swf/movie_reader.h"
 

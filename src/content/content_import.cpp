@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "content/content.h"
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 
 namespace tdwk::content {
 

@@ -4,7 +4,7 @@
 #include "content/content.h"
 #include "hosts/common/program_info.h"
 #include "hosts/common/user_data.h"
-#include "hosts/host_environment.h"
+#include "hosts/common/host_environment.h"
 
 namespace {
 

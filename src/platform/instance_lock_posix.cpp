@@ -2,7 +2,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "platform/posix.h"
+#include "platform/instance_lock_posix.h"
 
 namespace tdwk {
 

@@ -3,11 +3,11 @@
 #include <array>
 #include <string_view>
 
+#include "base/text.h"
 #include "highscores/game_table.h"
 #include "profiles/profile_key.h"
 #include "shell/movie_catalogue.h"
 #include "shell/shell.h"
-#include "shell/text.h"
 #include "shell/trap.h"
 
 namespace tdwk {

@@ -1,9 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "base/vb_error.h"
 #include "hosts/common/user_data_file_system.h"
-#include "platform/posix.h"
-#include "shell/vb_error.h"
+#include "platform/file_system_posix.h"
 #include "support/temp_folder.h"
 
 namespace tdwk::testing {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 
 namespace tdwk {
 

@@ -4,7 +4,8 @@
 #include <string>
 
 #include "hosts/common/user_data_file_system.h"
-#include "platform/posix.h"
+#include "platform/file_system_posix.h"
+#include "platform/instance_lock_posix.h"
 
 namespace tdwk {
 

@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 
 namespace tdwk {
 

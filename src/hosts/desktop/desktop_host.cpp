@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "hosts/common/host_environment.h"
 #include "hosts/desktop/button_messages.h"
-#include "hosts/host_environment.h"
 
 namespace tdwk::desktop {
 

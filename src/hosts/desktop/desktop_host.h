@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "hosts/console/trace.h"
+#include "hosts/common/trace.h"
 #include "hosts/desktop/app_scheme.h"
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/player_page.h"

@@ -7,13 +7,14 @@
 #include <memory>
 #include <string>
 
+#include "hosts/common/host_environment.h"
 #include "hosts/common/program_info.h"
+#include "hosts/common/trace.h"
 #include "hosts/common/user_data.h"
-#include "hosts/console/trace.h"
 #include "hosts/desktop/desktop_host.h"
 #include "hosts/desktop/language_tag.h"
-#include "hosts/host_environment.h"
-#include "platform/posix.h"
+#include "platform/code_page_posix.h"
+#include "platform/locale_posix.h"
 #include "shell/shell.h"
 
 namespace {

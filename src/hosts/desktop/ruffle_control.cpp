@@ -2,8 +2,8 @@
 
 #include <cctype>
 
+#include "hosts/common/host_environment.h"
 #include "hosts/desktop/app_urls.h"
-#include "hosts/host_environment.h"
 #include "platform/flash_errors.h"
 
 namespace tdwk::desktop {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "hosts/console/trace.h"
+#include "hosts/common/trace.h"
 #include "hosts/desktop/page_calls.h"
 #include "platform/flash_control.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "hosts/console/console_run.h"
-#include "platform/posix.h"
+#include "platform/instance_lock_posix.h"
 
 namespace tdwk::testing {
 namespace {

@@ -18,8 +18,8 @@
 #include "hosts/desktop/player_window_table.h"
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_script.h"
+#include "platform/file_system_posix.h"
 #include "platform/flash_errors.h"
-#include "platform/posix.h"
 #include "support/temp_folder.h"
 #include "swallow_right_press.h"
 
