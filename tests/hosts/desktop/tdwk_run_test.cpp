@@ -109,6 +109,24 @@ TEST(TdwkRun, AProgramWithoutItsPlayerSaysSoAndEnds) {
   for (const Json& line : app.Trace()) EXPECT_NE(line.value("op", ""), "LoadMovie");
 }
 
+// Installed: the page's scheme serves the movie the user put in their own folder (in their own
+// letter case) under the program's path, and the data goes to that folder.
+TEST(TdwkRun, AnInstalledCopyPlaysTheUsersOwnMovie) {
+  TdwkApp app;
+  app.WriteStartMovies({{"vbDemoIntro", ""}});
+  app.Folder().WriteFile("per-user-data", "");
+  TempFolder home;
+  TestMovie theirs;
+  theirs.commands = {{"vbTheirIntro", ""}};
+  home.WriteFile(".local/share/tindlewick/MENUS/intro.SWF", BuildTestMovie(theirs));
+  app.Start({}, {{"HOME", home.Path()}, {"XDG_DATA_HOME", ""}});
+  ASSERT_TRUE(app.WaitForCommand("swfMain", "vbTheirIntro", "", kMovieTime)) << app.Errors();
+  EXPECT_TRUE(std::filesystem::is_directory(home.Path() + ".local/share/tindlewick/Users"));
+  ASSERT_TRUE(app.CloseWindow());
+  EXPECT_EQ(app.WaitForExit(10s), 0);
+  for (const Json& line : app.Trace()) EXPECT_NE(line.value("command", ""), "vbDemoIntro");
+}
+
 TEST(TdwkRun, MoviesPlayUnderALocaleWhoseNameIsNoLanguageTag) {
   TdwkApp app;
   app.WriteStartMovies({{"vbIntroReady", ""}});
