@@ -13,6 +13,7 @@
 #include "hosts/common/user_data.h"
 #include "hosts/desktop/desktop_host.h"
 #include "hosts/desktop/language_tag.h"
+#include "hosts/desktop/renderer_choice.h"
 #include "platform/code_page_posix.h"
 #include "platform/locale_posix.h"
 #include "shell/shell.h"
@@ -82,8 +83,9 @@ int main(int argc, char** argv) {
   options.appPath = programFolder;
   options.contentFolder = storage.ContentFolder();
   options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
-  options.renderer = Environment("TDWK_RENDERER");
+  options.renderer = desktop::ChooseRenderer(Environment("TDWK_RENDERER"));
   options.latency = latencyFile.get();
+  options.spares = Environment("TDWK_SPARES") != "0";
   // A scripted visit, for demonstrations and tests; the product runs without one.
   if (const std::string visit = Environment("TDWK_VISIT"); !visit.empty()) {
     std::ifstream visitFile(visit);

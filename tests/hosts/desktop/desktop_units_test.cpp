@@ -315,7 +315,8 @@ TEST(RuffleControl, TheShellsCallsBecomePageCallsInOrderAndAreTraced) {
                                                {"height", 0.0}}));
   control.LoadMovie(0, "/opt/app//Menus/Background Top.swf");
   EXPECT_EQ(control.Movie(), "/opt/app//Menus/Background Top.swf");
-  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
+  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf");
+  EXPECT_EQ(page.calls.back()["bridge"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
   control.SetVariable("welcomeMsg", "Welcome Sam");
   control.GotoFrame(0);
   control.Play();
