@@ -65,6 +65,7 @@ DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
     : options_(std::move(options)), trace_(trace), scheme_(options_.appPath, files), gate_([this] {
         if (page_) page_->Flush();
       }) {
+  if (!options_.contentFolder.empty()) scheme_.AllowFolder(options_.contentFolder);
   GdkDisplay* display = gdk_display_get_default();
   GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
   if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);

@@ -26,6 +26,8 @@ class DesktopHost : public WindowHost {
  public:
   struct Options {
     std::string appPath;  // ends in '/'
+    // The user's own folder whose movies win over the application folder's; empty for none.
+    std::string contentFolder;
     std::string languageTag;
     std::string renderer;  // the player's renderer, empty for the one this machine draws fastest
     // Whether layers keep a started player ready for their next movie; off only to measure

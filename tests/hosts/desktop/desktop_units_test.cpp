@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "hosts/common/user_data_file_system.h"
 #include "hosts/desktop/app_scheme.h"
 #include "hosts/desktop/app_urls.h"
 #include "hosts/desktop/button_messages.h"
@@ -116,6 +117,19 @@ TEST_F(AppSchemeTest, AMissingMovieIsStillWrappedSoThatItPlaysAsAnEmptyMovie) {
   const auto linked = Serve("tdwk://app/Menus/Link.swf?tdwk-bridge");
   ASSERT_TRUE(linked);
   EXPECT_EQ(linked->find("secret"), std::string::npos);
+}
+
+TEST(AppSchemeOverUserData, ServesTheUsersOwnMovieFromTheirFolderInAnyLetterCase) {
+  testing::TempFolder app, user;
+  app.WriteFile("Games/Snake.swf", "demo");
+  user.WriteFile("games/SNAKE.swf", "theirs");
+  PosixFileSystem installed(app.Path()), own(user.Path());
+  UserDataFileSystem files(app.Path(), installed, user.Path(), own);
+  AppScheme scheme(app.Path(), files);
+  scheme.AllowFolder(user.Path());
+  std::string type;
+  EXPECT_THAT(scheme.Content(*ParseAppRequest("tdwk://app/Games/Snake.swf"), type),
+              Optional(std::string("theirs")));
 }
 
 TEST(LanguageTag, LocaleNamesBecomeTagsAndInvalidOnesEnglish) {
