@@ -4,9 +4,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "hosts/desktop/app_urls.h"
 #include "platform/file_system.h"
+#include "swf/movie_reader.h"
 
 namespace tdwk::desktop {
 
@@ -17,11 +19,18 @@ class AppScheme {
  public:
   AppScheme(std::string appPath, FileSystem& files);
 
+  // Serves files inside this folder too (the user's own movies, mapped by the file system).
+  void AllowFolder(const std::string& folder);
+
   // Registers the scheme as a secure, CORS-enabled one of the context.
   void Register(WebKitWebContext* context);
 
   // The file a request names, as stored; nothing when it names no servable file.
   std::optional<std::string> Locate(const AppRequest& request);
+
+  // The header of the movie a request names; nothing when it names no servable movie or one
+  // whose header cannot be read.
+  std::optional<swf::MovieHeader> MovieHeader(const AppRequest& request);
 
   // The bytes answered for a request; nothing when it is refused.
   std::optional<std::string> Content(const AppRequest& request, std::string& mediaType);
@@ -30,8 +39,9 @@ class AppScheme {
   static void Serve(WebKitURISchemeRequest* request, gpointer self);
   void Serve(WebKitURISchemeRequest* request);
 
-  std::string appPath_;      // ends in '/'
-  std::string realAppPath_;  // the folder with links resolved, ending in '/'
+  std::string appPath_;  // ends in '/'
+  // The folders served from, links resolved, each ending in '/'.
+  std::vector<std::string> realFolders_;
   FileSystem& files_;
 };
 

@@ -26,8 +26,13 @@ class DesktopHost : public WindowHost {
  public:
   struct Options {
     std::string appPath;  // ends in '/'
+    // The user's own folder whose movies win over the application folder's; empty for none.
+    std::string contentFolder;
     std::string languageTag;
-    std::string renderer;  // the player's renderer, empty for its own choice
+    std::string renderer;  // the player's renderer, empty for the one this machine draws fastest
+    // Whether layers keep a started player ready for their next movie; off only to measure
+    // what that saves.
+    bool spares = true;
     // Where the page's latency measurements go; null when they are not taken.
     std::ostream* latency = nullptr;
     // A scripted visit replayed once the window is shown; empty for none.

@@ -1,5 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+
+#include <filesystem>
 
 #include <cstdint>
 #include <sstream>
@@ -86,6 +89,31 @@ TEST(ConsoleHostTest, ASecondCopyOverTheSameFolderEndsAtOnceAndSilently) {
   EXPECT_EQ(run.exitStatus, 0);
   EXPECT_TRUE(run.trace.empty());
   EXPECT_TRUE(run.errors.empty());
+}
+
+// A school shares one writable copy between its accounts: one copy runs over it at a time,
+// whoever started it.
+TEST(ConsoleHostTest, ASecondAccountCannotStartASecondCopyOnTheSameData) {
+  const passwd* other = ::getpwnam("nobody");
+  if (::geteuid() != 0 || other == nullptr) GTEST_SKIP() << "acting as another account needs root";
+  ConsoleApp app;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(app.Path())) {
+    std::filesystem::permissions(entry.path(), std::filesystem::perms::all);
+  }
+  std::filesystem::permissions(app.Path(), std::filesystem::perms::all);
+  const std::map<std::string, std::string> home{{"HOME", app.Path()}};
+  {
+    FlockInstanceLock running;
+    ASSERT_TRUE(running.TryAcquire(app.Path()));
+    const ConsoleRun second = RunProgram(app.Path() + "tdwk-console", {"swfMain vbIntroFinished"},
+                                         {}, home, other->pw_uid);
+    EXPECT_EQ(second.exitStatus, 0);
+    EXPECT_TRUE(second.trace.empty());
+  }
+  const ConsoleRun alone =
+      RunProgram(app.Path() + "tdwk-console", {"swfMain vbIntroFinished"}, {}, home, other->pw_uid);
+  EXPECT_EQ(alone.exitStatus, 0);
+  EXPECT_FALSE(alone.trace.empty());
 }
 
 TEST(ConsoleHostTest, RightButtonMessagesAreDispatchedToEachPlayerWindow) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "hosts/common/player_window_table.h"
+#include "hosts/common/user_data_file_system.h"
 #include "hosts/desktop/app_scheme.h"
 #include "hosts/desktop/app_urls.h"
 #include "hosts/desktop/button_messages.h"
@@ -118,6 +119,19 @@ TEST_F(AppSchemeTest, AMissingMovieIsStillWrappedSoThatItPlaysAsAnEmptyMovie) {
   const auto linked = Serve("tdwk://app/Menus/Link.swf?tdwk-bridge");
   ASSERT_TRUE(linked);
   EXPECT_EQ(linked->find("secret"), std::string::npos);
+}
+
+TEST(AppSchemeOverUserData, ServesTheUsersOwnMovieFromTheirFolderInAnyLetterCase) {
+  test::TempFolder app, user;
+  app.WriteFile("Games/Snake.swf", "demo");
+  user.WriteFile("games/SNAKE.swf", "theirs");
+  PosixFileSystem installed(app.Path()), own(user.Path());
+  UserDataFileSystem files(app.Path(), installed, user.Path(), own);
+  AppScheme scheme(app.Path(), files);
+  scheme.AllowFolder(user.Path());
+  std::string type;
+  EXPECT_THAT(scheme.Content(*ParseAppRequest("tdwk://app/Games/Snake.swf"), type),
+              Optional(std::string("theirs")));
 }
 
 TEST(LanguageTag, LocaleNamesBecomeTagsAndInvalidOnesEnglish) {
@@ -327,7 +341,8 @@ TEST(RuffleControl, TheShellsCallsBecomePageCallsInOrderAndAreTraced) {
                                                {"height", 0.0}}));
   control.LoadMovie(0, "/opt/app//Menus/Background Top.swf");
   EXPECT_EQ(control.Movie(), "/opt/app//Menus/Background Top.swf");
-  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
+  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf");
+  EXPECT_EQ(page.calls.back()["bridge"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
   control.SetVariable("welcomeMsg", "Welcome Sam");
   control.GotoFrame(0);
   control.Play();
