@@ -17,10 +17,10 @@
 namespace {
 
 using namespace std::chrono_literals;
-using tdwk::testing::kFrameReport;
-using tdwk::testing::Matches;
-using tdwk::testing::TdwkApp;
-using tdwk::testing::TestMovie;
+using tdwk::test::kFrameReport;
+using tdwk::test::Matches;
+using tdwk::test::TdwkApp;
+using tdwk::test::TestMovie;
 using Json = nlohmann::json;
 
 constexpr auto kMovieTime = 60s;
@@ -31,7 +31,7 @@ bool WaitForHome(TdwkApp& app) {
           [](const Json& line) {
             return Matches(line, {{"control", "swfMain"},
                                   {"op", "FSCommand"},
-                                  {"command", tdwk::testing::kVariableReport}}) &&
+                                  {"command", tdwk::test::kVariableReport}}) &&
                    line.value("args", "").starts_with("welcomeMsg=");
           },
           kMovieTime)

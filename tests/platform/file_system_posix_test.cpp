@@ -10,7 +10,7 @@
 #include "platform/file_system_posix.h"
 #include "support/temp_folder.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::UnorderedElementsAre;
@@ -172,4 +172,4 @@ TEST_F(PosixFileSystemTest, AppendingCreatesTheFileButNeverItsFolderAndTellsItsS
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -5,7 +5,7 @@
 #include "shell/error_log.h"
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 class ErrorLogTest : public ShellTest {
@@ -73,4 +73,4 @@ TEST_F(ErrorLogTest, ALogPastItsSizeBecomesThePreviousLogAndANewOneBegins) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -67,8 +67,14 @@ std::string ReadStart(int fd, std::size_t count) {
 AppScheme::AppScheme(std::string appPath, FileSystem& files)
     : appPath_(std::move(appPath)), files_(files) {
   if (appPath_.empty() || appPath_.back() != '/') appPath_ += '/';
-  realAppPath_ = RealPath(appPath_);
-  if (!realAppPath_.empty() && realAppPath_.back() != '/') realAppPath_ += '/';
+  AllowFolder(appPath_);
+}
+
+void AppScheme::AllowFolder(const std::string& folder) {
+  std::string real = RealPath(folder);
+  if (real.empty()) return;
+  if (real.back() != '/') real += '/';
+  realFolders_.push_back(std::move(real));
 }
 
 void AppScheme::Register(WebKitWebContext* context) {
@@ -90,8 +96,9 @@ std::optional<std::string> AppScheme::Locate(const AppRequest& request) {
   // A link may point anywhere: what is served must really lie inside the folder.
   const std::string real = RealPath(stored);
   struct stat info {};
-  if (real.empty() || realAppPath_.empty() || !real.starts_with(realAppPath_) ||
-      stat(real.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  bool inside = false;
+  for (const std::string& folder : realFolders_) inside = inside || real.starts_with(folder);
+  if (real.empty() || !inside || stat(real.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return std::nullopt;
   }
   return stored;
@@ -104,7 +111,7 @@ std::optional<SchemeContent> AppScheme::Content(const AppRequest& request) {
   // file: the bridge is served all the same and finds nothing to load.
   if (!file && request.bridge) {
     content.mediaType = MediaType(".swf");
-    content.bytes = swf::BuildBridgeMovie({}, AppUrl(request.components));
+    content.bytes = swf::BuildBridgeMovie({});
     return content;
   }
   if (!file) return std::nullopt;
@@ -116,8 +123,7 @@ std::optional<SchemeContent> AppScheme::Content(const AppRequest& request) {
   if (request.bridge) {
     // The bridge needs the movie's header only: its first bytes, never the whole movie.
     content.mediaType = MediaType(".swf");
-    content.bytes = swf::BuildBridgeMovie(ReadStart(opened->fd(), swf::kMovieHeaderBytes),
-                                          AppUrl(request.components));
+    content.bytes = swf::BuildBridgeMovie(ReadStart(opened->fd(), swf::kMovieHeaderBytes));
     return content;
   }
   content.mediaType = MediaType(request.components.back());
@@ -128,6 +134,20 @@ std::optional<SchemeContent> AppScheme::Content(const AppRequest& request) {
 AppScheme::~AppScheme() {
   for (GObject* stream : streams_) g_object_weak_unref(stream, &AppScheme::OnStreamGone, this);
   for (WebKitURISchemeRequest* request : waiting_) g_object_unref(request);
+}
+
+std::optional<swf::MovieHeader> AppScheme::MovieHeader(const AppRequest& request) {
+  const std::optional<std::string> file = Locate(request);
+  if (!file) return std::nullopt;
+  const std::optional<OpenFile> opened = OpenForServing(*file);
+  if (!opened) return std::nullopt;
+  try {
+    // The first bytes only: never the whole movie, never its declared length up front.
+    return swf::ReadMovieHeader(ReadStart(opened->fd(), swf::kMovieHeaderBytes));
+  } catch (const std::exception&) {
+    // The player reports a movie it cannot read when it loads it.
+    return std::nullopt;
+  }
 }
 
 void AppScheme::Serve(WebKitURISchemeRequest* request, gpointer self) {

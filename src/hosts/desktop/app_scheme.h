@@ -8,9 +8,11 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "hosts/desktop/app_urls.h"
 #include "platform/file_system.h"
+#include "swf/movie_reader.h"
 
 namespace tdwk::desktop {
 
@@ -64,6 +66,9 @@ class AppScheme {
   AppScheme(const AppScheme&) = delete;
   AppScheme& operator=(const AppScheme&) = delete;
 
+  // Serves files inside this folder too (the user's own movies, mapped by the file system).
+  void AllowFolder(const std::string& folder);
+
   // Registers the scheme as a secure, CORS-enabled one of the context.
   void Register(WebKitWebContext* context);
 
@@ -73,6 +78,10 @@ class AppScheme {
   // What is answered for a request; nothing when it is refused.
   std::optional<SchemeContent> Content(const AppRequest& request);
 
+  // The header of the movie a request names, read from its first bytes; nothing when it names
+  // no servable movie or one whose header cannot be read.
+  std::optional<swf::MovieHeader> MovieHeader(const AppRequest& request);
+
   int Streaming() const { return static_cast<int>(streams_.size()); }
 
  private:
@@ -81,8 +90,9 @@ class AppScheme {
   void Serve(WebKitURISchemeRequest* request);
   void Answer(WebKitURISchemeRequest* request);
 
-  std::string appPath_;      // ends in '/'
-  std::string realAppPath_;  // the folder with links resolved, ending in '/'
+  std::string appPath_;  // ends in '/'
+  // The folders served from, links resolved, each ending in '/'.
+  std::vector<std::string> realFolders_;
   FileSystem& files_;
   std::set<GObject*> streams_;                   // file streams WebKit still holds
   std::deque<WebKitURISchemeRequest*> waiting_;  // referenced, in order of arrival

@@ -78,6 +78,7 @@ DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
           [this] {
             if (drainSource_ == 0) drainSource_ = g_idle_add(&DesktopHost::OnDrain, this);
           }) {
+  if (!options_.contentFolder.empty()) scheme_.AllowFolder(options_.contentFolder);
   GdkDisplay* display = gdk_display_get_default();
   GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
   if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
@@ -107,6 +108,7 @@ void DesktopHost::CreateWindow() {
     g_free(renderer);
   }
   if (options_.latency != nullptr) query += std::string(query.empty() ? "" : "&") + "probe=1";
+  if (!options_.spares) query += std::string(query.empty() ? "" : "&") + "spares=0";
   if (!query.empty()) pageUrl += "?" + query;
 
   PlayerPage::Options page{pageUrl, options_.languageTag,
@@ -155,7 +157,10 @@ FlashControl& DesktopHost::CreateFlashControl(const std::string& name,
   const int stacking = ++front_;
   controls_.push_back(std::make_unique<RuffleControl>(
       name, settings, stacking,
-      RuffleControl::Context{*page_, trace_, options_.appPath, [this] { return ++front_; }}));
+      RuffleControl::Context{*page_, trace_, options_.appPath, [this] { return ++front_; },
+                             [this](const std::vector<std::string>& components) {
+                               return scheme_.MovieHeader(AppRequest{components, false});
+                             }}));
   return *controls_.back();
 }
 
@@ -303,17 +308,16 @@ void DesktopHost::OnPageMessage(const nlohmann::json& message) {
     }
     RuffleControl* control = Control(*name);
     if (control == nullptr) return;
-    const nlohmann::json seq = message.contains("seq") ? message["seq"] : nlohmann::json();
-    gate_.Run([this, control, command = *command, args = *args, seq] {
-      if (WindowGone()) return;
-      control->RaiseFSCommand(command, args);
-      // Tells the page that every call this command made has been sent.
-      if (options_.latency != nullptr && page_) page_->Call({{"op", "handled"}, {"seq", seq}});
+    gate_.Run([this, control, command = *command, args = *args] {
+      if (!WindowGone()) control->RaiseFSCommand(command, args);
     });
   } else if (type == "panic") {
     OnPanic(message);
   } else if (type == "latency" && options_.latency != nullptr) {
-    *options_.latency << message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+    // On the system's monotonic clock, which a benchmark that started the program shares.
+    nlohmann::json sample = message;
+    sample["monotonicUs"] = g_get_monotonic_time();
+    *options_.latency << sample.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
     options_.latency->flush();
   }
@@ -398,6 +402,11 @@ gboolean DesktopHost::OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer 
 // Every button press or release over a layer goes through its player window's procedure
 // slot; the player sees it only when the player's own procedure received it.
 bool DesktopHost::OnButton(GdkEventButton* event) {
+  // GDK reports a double or triple click again after the presses it consists of. Those
+  // presses have been dispatched already; the report follows the latest one to the page.
+  if (event->type == GDK_2BUTTON_PRESS || event->type == GDK_3BUTTON_PRESS) {
+    return lastPressDelivered_;
+  }
   RuffleControl* layer = LayerAt(event->x, event->y);
   if (layer == nullptr) return true;
   ButtonEvent button;
@@ -415,6 +424,7 @@ bool DesktopHost::OnButton(GdkEventButton* event) {
   const PlayerWindowTable::Outcome outcome = windows_.Dispatch(
       windows_.PlayerWindowOf(layer->Name()), message->message, message->wParam, message->lParam);
   if (trace_) trace_->Message(layer->Name(), message->message, outcome.delivered, outcome.result);
+  if (button.press) lastPressDelivered_ = outcome.delivered;
   return outcome.delivered;
 }
 

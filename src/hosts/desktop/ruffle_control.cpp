@@ -1,7 +1,6 @@
 #include "hosts/desktop/ruffle_control.h"
 
-#include <cctype>
-
+#include "base/ascii_case.h"
 #include "hosts/common/host_environment.h"
 #include "hosts/desktop/app_urls.h"
 #include "platform/flash_errors.h"
@@ -14,24 +13,25 @@ namespace {
 std::string ScaleMode(const std::string& scale) {
   if (scale.empty()) return "showAll";
   std::string mode = scale;
-  mode[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(mode[0])));
+  mode[0] = AsciiLower(mode[0]);
   return mode;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 }  // namespace
+
+std::string ShapeKey(const swf::MovieHeader& header) {
+  return std::to_string(header.frameRate) + "fps " +
+         std::to_string(header.stage.xMax - header.stage.xMin) + "x" +
+         std::to_string(header.stage.yMax - header.stage.yMin);
+}
 
 nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings, int stacking) {
   return {{"op", "create"},
           {"control", control},
           {"scale", ScaleMode(settings.scale)},
           {"salign", settings.salign},
-          {"quality", Lower(settings.quality)},
-          {"wmode", Lower(settings.wmode)},
+          {"quality", AsciiLowerCase(settings.quality)},
+          {"wmode", AsciiLowerCase(settings.wmode)},
           {"menu", settings.menu},
           {"stacking", stacking}};
 }
@@ -50,14 +50,22 @@ void RuffleControl::LoadMovie(int layer, const std::string& url) {
   movie_ = url;
   // A movie outside the application folder is never served: the layer plays nothing, as the
   // player does for a file that does not exist.
-  nlohmann::json pageUrl = nullptr;
+  nlohmann::json call = {{"op", "load"}, {"control", name_}, {"url", nullptr}};
   if (auto components = MovieComponents(context_.appPath, url)) {
-    pageUrl = AppUrl(*components) + "?" + std::string(kBridgeQuery);
+    call["url"] = AppUrl(*components);
+    call["bridge"] = AppUrl(*components) + "?" + std::string(kBridgeQuery);
+    // The page keeps started players ready by what a started player cannot change.
+    const auto header = context_.headerOf ? context_.headerOf(*components) : std::nullopt;
+    if (header) {
+      call["shape"] = ShapeKey(*header);
+      const swf::Rgb background = header->background.value_or(swf::Rgb{255, 255, 255});
+      call["background"] = (background.red << 16) | (background.green << 8) | background.blue;
+    }
   }
-  loadCall_ = {{"op", "load"}, {"control", name_}, {"url", pageUrl}};
+  loadCall_ = call;
   replayMovie_ = true;
   sinceLoad_.clear();
-  context_.page.Call(loadCall_);
+  context_.page.Call(std::move(call));
 }
 
 void RuffleControl::CallMovie(nlohmann::json call) {

@@ -6,18 +6,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "hosts/common/player_window_table.h"
+#include "hosts/common/user_data_file_system.h"
 #include "hosts/desktop/app_scheme.h"
 #include "hosts/desktop/app_urls.h"
 #include "hosts/desktop/button_messages.h"
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/language_tag.h"
-#include "hosts/desktop/player_window_table.h"
 #include "hosts/desktop/recovery_policy.h"
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_script.h"
@@ -75,6 +78,21 @@ TEST(AppUrls, MediaTypesFollowTheExtension) {
   EXPECT_EQ(MediaType("USER1.DAT"), "application/octet-stream");
 }
 
+// The bytes served: a file is streamed from disk with its size known before it is read.
+std::optional<std::string> Served(AppScheme& scheme, const std::string& url,
+                                  std::string* type = nullptr) {
+  const auto request = ParseAppRequest(url);
+  if (!request) return std::nullopt;
+  std::optional<SchemeContent> content = scheme.Content(*request);
+  if (!content) return std::nullopt;
+  if (type) *type = content->mediaType;
+  if (!content->file) return content->bytes;
+  std::string bytes(content->file->size(), '\0');
+  EXPECT_EQ(::read(content->file->fd(), bytes.data(), bytes.size()),
+            static_cast<ssize_t>(bytes.size()));
+  return bytes;
+}
+
 class AppSchemeTest : public ::testing::Test {
  protected:
   AppSchemeTest() : files_(app_.Path()), scheme_(app_.Path(), files_) {
@@ -84,21 +102,11 @@ class AppSchemeTest : public ::testing::Test {
     std::filesystem::create_symlink(outside_.Path() + "secret.swf", app_.Path() + "Menus/Link.swf");
   }
 
-  // The bytes served: a file is streamed from disk with its size known before it is read.
   std::optional<std::string> Serve(const std::string& url, std::string* type = nullptr) {
-    const auto request = ParseAppRequest(url);
-    if (!request) return std::nullopt;
-    std::optional<SchemeContent> content = scheme_.Content(*request);
-    if (!content) return std::nullopt;
-    if (type) *type = content->mediaType;
-    if (!content->file) return content->bytes;
-    std::string bytes(content->file->size(), '\0');
-    EXPECT_EQ(::read(content->file->fd(), bytes.data(), bytes.size()),
-              static_cast<ssize_t>(bytes.size()));
-    return bytes;
+    return Served(scheme_, url, type);
   }
 
-  testing::TempFolder app_, outside_;
+  test::TempFolder app_, outside_;
   PosixFileSystem files_;
   AppScheme scheme_;
 };
@@ -132,6 +140,17 @@ TEST_F(AppSchemeTest, AMissingMovieIsStillWrappedSoThatItPlaysAsAnEmptyMovie) {
   EXPECT_EQ(linked->find("secret"), std::string::npos);
 }
 
+TEST(AppSchemeOverUserData, ServesTheUsersOwnMovieFromTheirFolderInAnyLetterCase) {
+  test::TempFolder app, user;
+  app.WriteFile("Games/Snake.swf", "demo");
+  user.WriteFile("games/SNAKE.swf", "theirs");
+  PosixFileSystem installed(app.Path()), own(user.Path());
+  UserDataFileSystem files(app.Path(), installed, user.Path(), own);
+  AppScheme scheme(app.Path(), files);
+  scheme.AllowFolder(user.Path());
+  EXPECT_THAT(Served(scheme, "tdwk://app/Games/Snake.swf"), Optional(std::string("theirs")));
+}
+
 TEST(LanguageTag, LocaleNamesBecomeTagsAndInvalidOnesEnglish) {
   EXPECT_EQ(LanguageTag("en_GB.UTF-8"), "en-GB");
   EXPECT_EQ(LanguageTag("de_DE@euro"), "de-DE");
@@ -144,6 +163,30 @@ TEST(LanguageTag, LocaleNamesBecomeTagsAndInvalidOnesEnglish) {
   }
   EXPECT_EQ(LanguageTag("C.UTF-8"), "en");
   EXPECT_EQ(LanguageTag("nl_Netherlands"), "nl");
+}
+
+TEST(LanguageTag, TheUsersFirstLanguageComesFromLanguageBeforeTheLocale) {
+  std::map<std::string, std::optional<std::string>> saved;
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    saved[name] = value ? std::optional<std::string>(value) : std::nullopt;
+  }
+  setenv("LC_ALL", "en_GB.UTF-8", 1);
+  setenv("LANGUAGE", "de_AT:fr", 1);
+  EXPECT_EQ(LanguageTag(MessagesLocaleName()), "de-AT");
+  unsetenv("LANGUAGE");
+  EXPECT_EQ(LanguageTag(MessagesLocaleName()), "en-GB");
+  unsetenv("LC_ALL");
+  setenv("LC_MESSAGES", "fr_CA.UTF-8", 1);
+  setenv("LANG", "it_IT.UTF-8", 1);
+  EXPECT_EQ(LanguageTag(MessagesLocaleName()), "fr-CA");
+  for (const auto& [name, value] : saved) {
+    if (value) {
+      setenv(name.c_str(), value->c_str(), 1);
+    } else {
+      unsetenv(name.c_str());
+    }
+  }
 }
 
 TEST(ButtonMessages, ButtonsBecomeTheirWindowMessages) {
@@ -215,8 +258,8 @@ TEST(PlayerWindowTable, EachLayerHasOnePlayerWindowWhoseSlotDecidesWhatThePlayer
   EXPECT_TRUE(table.Dispatch(main, WM_RBUTTONDOWN, 0, 0).delivered);
 
   const std::int32_t own = table.GetWindowLong(main, GWL_WNDPROC);
-  testing::RightPressSwallow context{&table, own};
-  const std::int32_t replacement = table.RegisterProcedure(&testing::SwallowRightPress, &context);
+  test::RightPressSwallow context{&table, own};
+  const std::int32_t replacement = table.RegisterProcedure(&test::SwallowRightPress, &context);
   EXPECT_EQ(table.SetWindowLong(main, GWL_WNDPROC, replacement), own);
   const auto swallowed = table.Dispatch(main, WM_RBUTTONDOWN, 0, 0);
   EXPECT_FALSE(swallowed.delivered);
@@ -323,7 +366,8 @@ TEST(RuffleControl, TheShellsCallsBecomePageCallsInOrderAndAreTraced) {
                                                {"height", 0.0}}));
   control.LoadMovie(0, "/opt/app//Menus/Background Top.swf");
   EXPECT_EQ(control.Movie(), "/opt/app//Menus/Background Top.swf");
-  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
+  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf");
+  EXPECT_EQ(page.calls.back()["bridge"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
   control.SetVariable("welcomeMsg", "Welcome Sam");
   control.GotoFrame(0);
   control.Play();
@@ -379,7 +423,7 @@ TEST(RuffleControl, AReplayRebuildsTheLayerWithItsMovieAndTheCallsSinceItsLoad) 
   EXPECT_THAT(ops, ElementsAre("create", "place", "load", "set", "goto"));
   EXPECT_EQ(replay[0]["stacking"], 5);
   EXPECT_EQ(replay[1]["width"], 10.0);
-  EXPECT_EQ(replay[2]["url"], "tdwk://app/Games/Snake.swf?tdwk-bridge");
+  EXPECT_EQ(replay[2]["url"], "tdwk://app/Games/Snake.swf");
   EXPECT_EQ(replay[3]["name"], "FIRST_NAME");
   EXPECT_TRUE(page.calls.empty());
 
@@ -387,7 +431,7 @@ TEST(RuffleControl, AReplayRebuildsTheLayerWithItsMovieAndTheCallsSinceItsLoad) 
   control.LeaveEmpty();
   EXPECT_TRUE(control.ReplayCalls().back()["url"].is_null());
   control.LoadMovie(0, "/app//Menus/Home.swf");
-  EXPECT_EQ(control.ReplayCalls().back()["url"], "tdwk://app/Menus/Home.swf?tdwk-bridge");
+  EXPECT_EQ(control.ReplayCalls().back()["url"], "tdwk://app/Menus/Home.swf");
 }
 
 TEST(RecoveryPolicy, AMovieThatPanicsAgainSoonIsNotReplayedAndAProcessThatKeepsEndingIsGivenUp) {

@@ -12,7 +12,7 @@
 #include "tdwk_process.h"
 #include "xvfb_display.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -111,4 +111,4 @@ TEST_F(TdwkHostile, FifosNamedLikeAProfileAndTheLogFailAtOnce) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

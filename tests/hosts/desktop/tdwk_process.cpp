@@ -16,7 +16,7 @@
 #include "support/profile_bytes.h"
 #include "xvfb_display.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -324,4 +324,4 @@ bool Matches(const nlohmann::json& line, const nlohmann::json& pattern) {
   return true;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -10,7 +10,7 @@
 
 #include "tdwk_process.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -83,4 +83,4 @@ TEST(TdwkRecovery,
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -13,7 +13,7 @@
 #include "tdwk_process.h"
 #include "xvfb_display.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -183,4 +183,4 @@ TEST(TdwkUserManager, SavingAProfileReadsTheFormsVariablesFromTheMovie) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -7,7 +7,7 @@
 
 #include "tdwk_process.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -31,4 +31,4 @@ TEST(TdwkSession, TheWebProcessMemoryLevelsOffOverScreenChanges) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test
