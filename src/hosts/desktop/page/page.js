@@ -274,10 +274,14 @@
 
     show(player, cause) {
       if (player !== this.incoming) return;
-      // The keyboard stays with the layer's movie.
-      const focused = this.shown && this.shown.element.contains(document.activeElement);
+      // The keyboard stays with the layer's movie, and goes to the first movie on screen
+      // without waiting for a click: the page may take a key before a click sent earlier
+      // while it was busy, and a player takes keys only once it has the focus.
+      const active = document.activeElement;
+      const focused = this.shown ? this.shown.element.contains(active) : false;
+      const nobodyFocused = !active || active === document.body;
       if (this.shown) this.shown.retire();
-      if (focused) player.element.focus();
+      if (focused || nobodyFocused) player.element.focus({preventScroll: true});
       this.shown = player;
       this.incoming = null;
       probe.shown(this, player, cause);
