@@ -120,10 +120,18 @@ std::optional<std::string> PlayerPage::GetVariable(const std::string& control,
   g_variant_dict_init(&arguments, nullptr);
   g_variant_dict_insert(&arguments, "control", "s", control.c_str());
   g_variant_dict_insert(&arguments, "name", "s", name.c_str());
+  // A read given up on is cancelled: its answer, or the view closing, would otherwise come
+  // back later as a failure of its own.
+  GCancellable* cancellable = g_cancellable_new();
   webkit_web_view_call_async_javascript_function(
       view_, "return tdwk.get(control, name);", -1, g_variant_dict_end(&arguments), nullptr,
-      nullptr, nullptr, &PlayerPage::OnGetFinished, new std::shared_ptr<Answer>(answer));
+      nullptr, cancellable, &PlayerPage::OnGetFinished, new std::shared_ptr<Answer>(answer));
   WaitFor([&] { return answer->done || gone_; }, kAnswerTimeoutMs);
+  if (!answer->done) {
+    Log("reading a variable failed", "the page did not answer in time");
+    g_cancellable_cancel(cancellable);
+  }
+  g_object_unref(cancellable);
   return answer->value;
 }
 
@@ -141,7 +149,9 @@ void PlayerPage::OnGetFinished(GObject* view, GAsyncResult* result, gpointer hol
     g_object_unref(value);
   }
   if (error != nullptr) {
-    Log("reading a variable failed", error->message);
+    if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+      Log("reading a variable failed", error->message);
+    }
     g_error_free(error);
   }
   (*answer)->done = true;
