@@ -1,5 +1,6 @@
 #include "hosts/desktop/desktop_host.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -175,8 +176,8 @@ void DesktopHost::ShowModal(WindowEvents& events) {
   Show();
   if (!options_.visit.empty()) {
     visit_ = std::make_unique<VisitReplay>(
-        std::move(options_.visit),
-        [this](const VisitStep& step) { return PerformVisitStep(step); });
+        std::move(options_.visit), [this](const VisitStep& step) { return PerformVisitStep(step); },
+        [this](const VisitStep& step) { return VisitStepCameAbout(step); });
     visit_->Start();
   }
   loop_ = g_main_loop_new(nullptr, FALSE);
@@ -212,13 +213,29 @@ void DesktopHost::Quit() {
   if (loop_ != nullptr) g_main_loop_quit(loop_);
 }
 
+bool DesktopHost::VisitStepCameAbout(const VisitStep& step) {
+  if (const auto* shown = std::get_if<ShownStep>(&step)) {
+    const RuffleControl* control = Control(shown->control);
+    return control == nullptr || control->LatestMovieShown();
+  }
+  if (const auto* raised = std::get_if<RaisedStep>(&step)) {
+    return std::any_of(raisedInVisit_.begin(), raisedInVisit_.end(), [&](const auto& command) {
+      return command.control == raised->control && command.command == raised->command &&
+             (!raised->args || command.args == *raised->args);
+    });
+  }
+  return true;
+}
+
 // A visit's events take the paths the movies' and the window system's take.
 bool DesktopHost::PerformVisitStep(const VisitStep& step) {
   if (const auto* screenshot = std::get_if<ScreenshotStep>(&step)) {
     WriteScreenshot(screenshot->file);
     return !WindowGone();
   }
-  const InputEvent& event = std::get<InputEvent>(step);
+  const auto* input = std::get_if<InputEvent>(&step);
+  if (input == nullptr) return !WindowGone();
+  const InputEvent& event = *input;
   RuffleControl* control = Control(event.control);
   switch (event.kind) {
     case InputEvent::Kind::FSCommand:
@@ -275,9 +292,13 @@ void DesktopHost::OnPageMessage(const nlohmann::json& message) {
     if (control == nullptr) return;
     const std::string command = message.value("command", std::string());
     const std::string args = message.value("args", std::string());
+    if (visit_) raisedInVisit_.push_back({control->Name(), command, args});
     gate_.Run([this, control, command, args] {
       if (!WindowGone()) control->RaiseFSCommand(command, args);
     });
+  } else if (type == "shown") {
+    RuffleControl* control = Control(message.value("control", std::string()));
+    if (control != nullptr) control->Shown(message.value("load", 0));
   } else if (type == "latency" && options_.latency != nullptr) {
     // On the system's monotonic clock, which a benchmark that started the program shares.
     nlohmann::json sample = message;

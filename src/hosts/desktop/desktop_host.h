@@ -81,6 +81,7 @@ class DesktopHost : public WindowHost {
   void ApplyWindowSize();
   void Quit();
   bool PerformVisitStep(const VisitStep& step);
+  bool VisitStepCameAbout(const VisitStep& step);
   void WriteScreenshot(const std::string& file);
 
   static gboolean OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer self);
@@ -101,6 +102,11 @@ class DesktopHost : public WindowHost {
   WindowEvents* events_ = nullptr;
   GMainLoop* loop_ = nullptr;
   std::unique_ptr<VisitReplay> visit_;
+  // The commands the movies raised during a visit, for the steps that wait for one.
+  struct RaisedCommand {
+    std::string control, command, args;
+  };
+  std::vector<RaisedCommand> raisedInVisit_;
   bool unloaded_ = false;
   bool ended_ = false;
 };

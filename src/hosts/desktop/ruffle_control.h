@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -57,6 +58,11 @@ class RuffleControl : public FlashControl {
   // Whether a point of the page, in twips, lies on the layer.
   bool Contains(double xTwips, double yTwips) const;
 
+  // The page drew the first frame of the layer's load-th movie (counted from one).
+  void Shown(int load) { shownLoad_ = std::max(shownLoad_, load); }
+  // Whether the movie loaded last is on screen, or there is nothing to show.
+  bool LatestMovieShown() const { return shownLoad_ >= loads_ || !latestServed_; }
+
  private:
   void Place(const char* property, float twips);
 
@@ -66,6 +72,9 @@ class RuffleControl : public FlashControl {
   Context context_;
   FSCommandHandler handler_;
   std::string movie_;
+  int loads_ = 0;
+  int shownLoad_ = 0;
+  bool latestServed_ = false;
   float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 
