@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 #include "hosts/desktop/button_messages.h"
 #include "hosts/host_environment.h"

@@ -1,6 +1,7 @@
 #include "hosts/desktop/ruffle_control.h"
 
 #include <cctype>
+#include <nlohmann/json.hpp>
 
 #include "hosts/desktop/app_urls.h"
 #include "hosts/host_environment.h"
