@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix.h"
+#include "platform/code_page_posix.h"
+#include "platform/file_system_posix.h"
+#include "platform/fixed_clock.h"
 #include "shell/shell.h"
 #include "support/fakes.h"
 #include "support/profile_bytes.h"

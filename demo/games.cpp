@@ -5,6 +5,7 @@
 
 #include "demo_movies.h"
 #include "movie_kit.h"
+#include "swf/sound_synthesis.h"
 
 namespace tdwk::demo {
 
@@ -194,6 +195,9 @@ void PlayFrame(MovieKit& kit, const Game& game) {
   hit.SetVariable();
   CallRoot(hit, "moveTarget");
   int size = game.targetSize;
+  // A point scored rings.
+  kit.NextButtonSound(kit.DefineSound(swf::Tune({{swf::Pitch(15), 0.08}, {swf::Pitch(22), 0.2}},
+                                                swf::SamplesPerSecond(kDemoSound.rate), 0.5)));
   kit.Button(350, 250, size, size, game.target, game.targetColour, Code(hit), "target", false,
              size / 4);
   kit.EndFrame();

@@ -1,7 +1,10 @@
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "demo_movies.h"
 #include "movie_kit.h"
+#include "swf/sound_synthesis.h"
 
 namespace tdwk::demo {
 
@@ -25,12 +28,18 @@ void MenuGrid(MovieKit& kit, const std::vector<MenuEntry>& entries, int top, int
   int w = (kit.Width() - gap * (columns + 1)) / columns;
   int rows = static_cast<int>((entries.size() + columns - 1) / columns);
   int h = std::min(90, (kit.Height() - top - 30 - gap * rows) / rows);
+  // One label size for the grid, small enough for the longest label: the device font's
+  // letters are at most about 0.6 of its size wide.
+  std::size_t longest = 1;
+  for (const MenuEntry& entry : entries) longest = std::max(longest, std::strlen(entry.label));
+  const int labelSize =
+      std::min({34, h / 2, static_cast<int>((w - 24) / (0.6 * static_cast<double>(longest)))});
   for (std::size_t i = 0; i < entries.size(); ++i) {
     int column = static_cast<int>(i) % columns;
     int row = static_cast<int>(i) / columns;
     kit.Button(gap + column * (w + gap), top + row * (h + gap), w, h, entries[i].label,
                BrightColour(static_cast<unsigned>(i)), CommandCode("vbLoadMovie", entries[i].key),
-               {}, true, std::min(34, h / 2));
+               {}, true, labelSize);
   }
 }
 
@@ -42,8 +51,13 @@ DemoFile Intro() {
   std::uint16_t name = kit.Text(0, 640, kContentWidth, 110, "tindlewick", title, true);
   kit.Button(640, 530, 140, 50, "Skip", colour::kBlue, CommandCode("vbIntroFinished", ""), {},
              true);
-  // The sun drops in and the title rises, then the shell is told the introduction is over.
+  // The sun drops in and the title rises to a little tune, then the shell is told the
+  // introduction is over. The tune keeps the frames in step with it.
   constexpr int kFrames = 30;
+  constexpr double kBeat = 2.5 / 10;
+  std::vector<swf::Note> tune;
+  for (int note : {-9, -5, -2, 3, -2, 3, 7, 10, 3, 15}) tune.push_back({swf::Pitch(note), kBeat});
+  kit.StreamSound(swf::Tune(tune, swf::SamplesPerSecond(kDemoSound.rate), 0.6));
   for (int frame = 0; frame < kFrames; ++frame) {
     int step = std::min(frame, 20);
     kit.Move(sun, 330, -200 + step * 14);
@@ -69,6 +83,10 @@ DemoFile Home() {
   DefineIfUndefined(init, "welcomeMsg", "Welcome!");
   init.Stop();
   kit.Actions(init);
+  // A chime of welcome.
+  const int rate = swf::SamplesPerSecond(kDemoSound.rate);
+  kit.StartSound(kit.DefineSound(
+      swf::Tune({{swf::Pitch(3), 0.15}, {swf::Pitch(7), 0.15}, {swf::Pitch(10), 0.5}}, rate, 0.5)));
   kit.BoundText(20, 95, kContentWidth - 40, 110, "welcomeMsg",
                 {34, colour::kInk, swf::Align::Center, true}, {}, true);
   MenuGrid(kit,

@@ -1,6 +1,9 @@
 #include "movie_kit.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "swf/sound_synthesis.h"
 
 namespace tdwk::demo {
 
@@ -22,7 +25,8 @@ Rgba Shade(Rgba c, int delta) {
 MovieKit::MovieKit(std::uint8_t version, int width, int height, Rgb background, double frameRate)
     : width_(width),
       height_(height),
-      writer_(version, swf::Rect{0, Twips(width), 0, Twips(height)}, frameRate) {
+      writer_(version, swf::Rect{0, Twips(width), 0, Twips(height)}, frameRate),
+      frameRate_(frameRate) {
   writer_.Add(swf::SetBackgroundColorTag(background));
   fontId_ = NextId();
   writer_.Add(swf::DefineDeviceFontTag(fontId_));
@@ -89,6 +93,13 @@ std::uint16_t MovieKit::DefineButton(int w, int h, std::string_view label, Rgba 
                     {kUp | kOver | kDown, text, 2, {}}};
   button.actions = {{swf::button_condition::kRelease, std::move(code)}};
   AddTag(swf::DefineButton2Tag(button));
+  std::uint16_t sound = std::exchange(nextButtonSound_, 0);
+  if (sound == 0) {
+    if (clickSound_ == 0)
+      clickSound_ = DefineSound(swf::Click(swf::SamplesPerSecond(kDemoSound.rate)));
+    sound = clickSound_;
+  }
+  AddTag(swf::DefineButtonSoundTag(button.id, sound));
   return button.id;
 }
 
@@ -136,6 +147,22 @@ std::uint16_t MovieKit::Button(int x, int y, int w, int h, std::string_view labe
   return Place(DefineButton(w, h, label, face, std::move(code), labelSize), x, y, name, keep);
 }
 
+std::uint16_t MovieKit::DefineSound(const swf::Samples& samples) {
+  const std::uint16_t id = NextId();
+  AddTag(swf::DefineSoundTag(id, kDemoSound, samples));
+  return id;
+}
+
+void MovieKit::StartSound(std::uint16_t soundId) {
+  AddTag(swf::StartSoundTag(soundId));
+}
+
+void MovieKit::StreamSound(swf::Samples samples) {
+  stream_.emplace(kDemoSound, frameRate_, std::move(samples));
+  streamFrame_ = 0;
+  AddTag(stream_->HeadTag());
+}
+
 void MovieKit::Actions(const Assembler& code) {
   AddTag(swf::DoActionTag(code.Finish()));
 }
@@ -145,6 +172,10 @@ void MovieKit::FrameLabel(std::string_view label) {
 }
 
 void MovieKit::EndFrame() {
+  if (stream_) {
+    const std::string block = stream_->BlockTag(streamFrame_++);
+    if (!block.empty()) writer_.Add(block);
+  }
   for (std::uint16_t depth : pendingRemovals_) writer_.Add(swf::RemoveObject2Tag(depth));
   pendingRemovals_ = std::move(transient_);
   transient_.clear();

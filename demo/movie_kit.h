@@ -8,6 +8,7 @@
 
 #include "swf/avm1_assembler.h"
 #include "swf/movie_writer.h"
+#include "swf/sound.h"
 #include "swf/tags.h"
 #include "swf/types.h"
 
@@ -75,6 +76,14 @@ class MovieKit {
                        std::string code, std::string_view name = {}, bool keep = false,
                        int labelSize = 0);
 
+  // Sounds: an event sound to start or give a button; the sound the next button makes when
+  // pressed (otherwise a click); a stream sound that plays along with the frames from the
+  // next one on, one frame's share at a time.
+  std::uint16_t DefineSound(const swf::Samples& samples);
+  void StartSound(std::uint16_t soundId);
+  void NextButtonSound(std::uint16_t soundId) { nextButtonSound_ = soundId; }
+  void StreamSound(swf::Samples samples);
+
   void Actions(const Assembler& code);
   void FrameLabel(std::string_view label);
   void EndFrame();
@@ -94,7 +103,15 @@ class MovieKit {
   std::uint16_t nextDepth_ = 1;
   std::vector<std::uint16_t> transient_;
   std::vector<std::uint16_t> pendingRemovals_;
+  double frameRate_;
+  std::uint16_t clickSound_ = 0;
+  std::uint16_t nextButtonSound_ = 0;
+  std::optional<swf::StreamSound> stream_;
+  int streamFrame_ = 0;
 };
+
+// How every demo movie stores its sound.
+inline constexpr swf::SoundFormat kDemoSound{swf::SoundCoding::Adpcm, swf::SoundRate::k22050};
 
 // Small code builders used throughout the demo movies.
 std::string Code(const Assembler& a);

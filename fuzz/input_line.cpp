@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "hosts/console/input_event.h"
+#include "hosts/common/input_event.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "base/text.h"
 #include "highscores/game_table.h"
 #include "shell/shell.h"
-#include "shell/text.h"
 #include "shell/trap.h"
 
 namespace tdwk {

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
+#include "base/text.h"
 #include "shell/serial_date.h"
 #include "shell/shell.h"
-#include "shell/text.h"
 #include "shell/trap.h"
 
 namespace tdwk {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/posix.h"
+#include "platform/clock_posix.h"
 
 namespace tdwk {
 

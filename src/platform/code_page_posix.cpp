@@ -1,7 +1,7 @@
 #include <iconv.h>
 
-#include "platform/posix.h"
-#include "shell/text.h"
+#include "base/text.h"
+#include "platform/code_page_posix.h"
 
 namespace tdwk {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/posix.h"
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
+#include "platform/file_system_posix.h"
 
 namespace tdwk {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 
 namespace tdwk {
 

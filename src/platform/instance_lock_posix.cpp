@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/posix.h"
+#include "platform/instance_lock_posix.h"
 
 namespace tdwk {
 

@@ -4,7 +4,7 @@
 #include <fmt/format.h>
 #include <locale>
 
-#include "platform/posix.h"
+#include "platform/locale_posix.h"
 
 namespace tdwk {
 

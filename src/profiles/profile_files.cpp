@@ -3,9 +3,9 @@
 #include <array>
 #include <chrono>
 
+#include "base/text.h"
 #include "shell/serial_date.h"
 #include "shell/shell.h"
-#include "shell/text.h"
 #include "shell/trap.h"
 
 namespace tdwk {

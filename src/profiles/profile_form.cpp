@@ -3,10 +3,10 @@
 #include <array>
 #include <string_view>
 
+#include "base/text.h"
 #include "profiles/profile_key.h"
 #include "shell/serial_date.h"
 #include "shell/shell.h"
-#include "shell/text.h"
 #include "shell/trap.h"
 
 namespace tdwk {

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <string>
 
+#include "base/vb_error.h"
 #include "shell/error_log.h"
-#include "shell/vb_error.h"
 
 namespace tdwk {
 

@@ -2,9 +2,9 @@
 
 #include <map>
 
+#include "base/text.h"
 #include "profiles/profile_key.h"
 #include "shell/shell.h"
-#include "shell/text.h"
 #include "shell/trap.h"
 
 namespace tdwk {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 
 namespace tdwk {
 

@@ -1,7 +1,7 @@
 #include "shell/startup_screen.h"
 
+#include "base/text.h"
 #include "shell/shell.h"
-#include "shell/text.h"
 #include "shell/trap.h"
 
 namespace tdwk {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "base/vb_error.h"
 #include "shell/error_log.h"
-#include "shell/vb_error.h"
 
 namespace tdwk {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/vb_error.h"
 #include "shell/shell.h"
-#include "shell/vb_error.h"
 
 namespace tdwk {
 

@@ -132,11 +132,49 @@ void LoadedHandler(Assembler& a, std::string_view event) {
   a.SetMember();
 }
 
-std::string BridgeCode(std::string_view url) {
+// clip.method(arguments...), the clip in a register, its result dropped.
+void CallOn(Assembler& a, std::uint8_t clip, std::string_view method,
+            std::initializer_list<PushValue> reversedArguments) {
+  if (reversedArguments.size() > 0) a.Push(reversedArguments);
+  a.Push(static_cast<std::int32_t>(reversedArguments.size()));
+  a.Push({Register{clip}, std::string(method)}).CallMethod().Pop();
+}
+
+// LoadMovie(url, colour): the stage's background becomes the movie's (the bridge may have
+// been started for a movie of another colour), then the movie is loaded into _level1. A
+// second call does nothing: loading over a level that holds a movie breaks the player.
+void LoadMovieCallback(Assembler& a) {
+  a.BeginFunction2("", {{1, "url"}, {2, "colour"}}, 4, kBareFunction);
+  auto done = a.NewLabel();
+  PushState(a);
+  a.Push("requested").GetMember().If(done);
+  PushState(a);
+  a.Push({std::string("requested"), true}).SetMember();
+  a.Push({1, std::string("tdwkBackground"), 2, std::string("_level0")}).GetVariable();
+  a.Push("createEmptyMovieClip").CallMethod().StoreRegister(3).Pop();
+  // Wider than any screen, so that an unscaled stage shows no other colour either.
+  constexpr std::int32_t kFar = 10000;
+  CallOn(a, 3, "beginFill", {100, Register{2}});
+  CallOn(a, 3, "moveTo", {-kFar, -kFar});
+  CallOn(a, 3, "lineTo", {-kFar, kFar});
+  CallOn(a, 3, "lineTo", {kFar, kFar});
+  CallOn(a, 3, "lineTo", {kFar, -kFar});
+  CallOn(a, 3, "lineTo", {-kFar, -kFar});
+  CallOn(a, 3, "endFill", {});
+  a.Push({1, Register{1}, 2}).Push("tdwkBridgeLoader").GetVariable();
+  a.Push("loadClip").CallMethod().Pop();
+  a.Bind(done);
+  a.EndFunction();
+  AddCallback(a, "LoadMovie");
+}
+
+std::string BridgeCode() {
   Assembler a;
   a.Push({std::string("tdwkBridge"), 0, std::string("Object")}).NewObject().SetVariable();
   PushState(a);
   a.Push({std::string("loaded"), false}).SetMember();
+  PushState(a);
+  a.Push({std::string("requested"), false}).SetMember();
   PushState(a);
   a.Push({std::string("playing"), true}).SetMember();
   PushState(a);
@@ -146,6 +184,7 @@ std::string BridgeCode(std::string_view url) {
   GetVariableCallback(a);
   GotoFrameCallback(a);
   PlayCallback(a);
+  LoadMovieCallback(a);
   WatchPlayState(a);
 
   a.Push({std::string("tdwkBridgeLoader"), 0, std::string("MovieClipLoader")});
@@ -153,20 +192,19 @@ std::string BridgeCode(std::string_view url) {
   LoadedHandler(a, "onLoadInit");
   // A movie that cannot be loaded plays as an empty movie: the page need not wait for it.
   LoadedHandler(a, "onLoadError");
-  a.Push({1, std::string(url), 2});
-  a.Push("tdwkBridgeLoader").GetVariable().Push("loadClip").CallMethod().Pop();
+  a.FsCommand(kBridgeReadyCommand, "");
   a.Stop();
   return a.Finish();
 }
 
 }  // namespace
 
-std::string BuildBridgeMovie(std::string_view wrappedMovieBytes, std::string_view wrappedMovieUrl) {
+std::string BuildBridgeMovie(std::string_view shapingMovieBytes) {
   Rect stage = kDefaultStage;
   double frameRate = kDefaultFrameRate;
   Rgb background = kDefaultBackground;
   try {
-    MovieHeader header = ReadMovieHeader(wrappedMovieBytes);
+    MovieHeader header = ReadMovieHeader(shapingMovieBytes);
     stage = header.stage;
     frameRate = header.frameRate;
     background = header.background.value_or(kDefaultBackground);
@@ -175,7 +213,7 @@ std::string BuildBridgeMovie(std::string_view wrappedMovieBytes, std::string_vie
   }
   MovieWriter movie(8, stage, frameRate);
   movie.Add(SetBackgroundColorTag(background));
-  movie.Add(DoActionTag(BridgeCode(wrappedMovieUrl)));
+  movie.Add(DoActionTag(BridgeCode()));
   movie.ShowFrame();
   return movie.Finish();
 }

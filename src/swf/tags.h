@@ -16,6 +16,10 @@ constexpr std::uint16_t kShowFrame = 1;
 constexpr std::uint16_t kDefineShape = 2;
 constexpr std::uint16_t kSetBackgroundColor = 9;
 constexpr std::uint16_t kDoAction = 12;
+constexpr std::uint16_t kDefineSound = 14;
+constexpr std::uint16_t kStartSound = 15;
+constexpr std::uint16_t kDefineButtonSound = 17;
+constexpr std::uint16_t kSoundStreamBlock = 19;
 constexpr std::uint16_t kPlaceObject2 = 26;
 constexpr std::uint16_t kRemoveObject2 = 28;
 constexpr std::uint16_t kDefineShape3 = 32;
@@ -23,6 +27,7 @@ constexpr std::uint16_t kDefineButton2 = 34;
 constexpr std::uint16_t kDefineEditText = 37;
 constexpr std::uint16_t kDefineSprite = 39;
 constexpr std::uint16_t kFrameLabel = 43;
+constexpr std::uint16_t kSoundStreamHead2 = 45;
 constexpr std::uint16_t kDefineFont2 = 48;
 }  // namespace tag
 

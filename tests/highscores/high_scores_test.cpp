@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "base/vb_error.h"
 #include "highscores/score_table_bytes.h"
-#include "shell/vb_error.h"
 #include "support/faulty_file_system.h"
 #include "support/shell_fixture.h"
 

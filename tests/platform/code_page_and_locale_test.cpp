@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
-#include "platform/posix.h"
+#include "platform/clock_posix.h"
+#include "platform/code_page_posix.h"
+#include "platform/locale_posix.h"
 
 namespace tdwk {
 namespace {

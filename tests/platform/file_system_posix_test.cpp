@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "platform/posix.h"
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
+#include "platform/file_system_posix.h"
 #include "support/temp_folder.h"
 
 namespace tdwk::testing {

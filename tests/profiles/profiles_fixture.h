@@ -7,9 +7,11 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
+#include "support/observed_file_system.h"
 #include "support/profile_bytes.h"
 #include "support/shell_fixture.h"
 
@@ -18,72 +20,25 @@ namespace tdwk::testing {
 // Passes every call on to a real file system, records it with its paths (so a test can tell
 // that no path was built from a refused key), and fails the named operations, as a full disk
 // or a crash at that step would.
-class WatchedFileSystem : public FileSystem {
+class WatchedFileSystem : public ObservedFileSystem {
  public:
-  explicit WatchedFileSystem(FileSystem& inner) : inner_(inner) {}
+  using ObservedFileSystem::ObservedFileSystem;
 
   void FailOn(const std::string& op, std::int32_t number = vb::kDiskFull) {
     failing_.insert(op);
     number_ = number;
   }
 
-  std::vector<std::string> ListFiles(const std::string& folder) override {
-    Enter("ListFiles", folder);
-    return inner_.ListFiles(folder);
-  }
-  bool FolderExists(const std::string& path) override {
-    Enter("FolderExists", path);
-    return inner_.FolderExists(path);
-  }
-  bool Exists(const std::string& path) override {
-    Enter("Exists", path);
-    return inner_.Exists(path);
-  }
-  void CreateFolder(const std::string& path) override {
-    Enter("CreateFolder", path);
-    inner_.CreateFolder(path);
-  }
-  void DeleteFile(const std::string& path) override {
-    Enter("DeleteFile", path);
-    inner_.DeleteFile(path);
-  }
-  void CopyFile(const std::string& from, const std::string& to) override {
-    Enter("CopyFile", from + " -> " + to);
-    inner_.CopyFile(from, to);
-  }
-  void RenameFile(const std::string& from, const std::string& to) override {
-    Enter("RenameFile", from + " -> " + to);
-    inner_.RenameFile(from, to);
-  }
-  void ResetAttributes(const std::string& path) override {
-    Enter("ResetAttributes", path);
-    inner_.ResetAttributes(path);
-  }
-  std::string ReadFile(const std::string& path) override {
-    Enter("ReadFile", path);
-    return inner_.ReadFile(path);
-  }
-  void ReplaceFile(const std::string& path, const std::string& bytes) override {
-    Enter("ReplaceFile", path);
-    inner_.ReplaceFile(path, bytes);
-  }
-  void AppendText(const std::string& path, const std::string& bytes) override {
-    inner_.AppendText(path, bytes);  // the log: neither recorded nor failed
-  }
-  std::string Resolve(const std::string& path) override {
-    Enter("Resolve", path);
-    return inner_.Resolve(path);
-  }
-
   std::vector<std::string> calls;  // "Op path", in order
 
  private:
-  void Enter(const std::string& op, const std::string& path) {
+  void Before(std::string_view operation, const std::string& path) override {
+    if (operation == "AppendText") return;  // the log: neither recorded nor failed
+    const std::string op(operation);
     calls.push_back(op + " " + path);
     if (failing_.count(op) != 0) throw VbError(number_);
   }
 
-  FileSystem& inner_;
   std::set<std::string> failing_;
   std::int32_t number_ = vb::kDiskFull;
 };

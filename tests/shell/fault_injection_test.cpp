@@ -18,9 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix.h"
+#include "base/vb_error.h"
+#include "platform/code_page_posix.h"
+#include "platform/file_system_posix.h"
+#include "platform/fixed_clock.h"
 #include "shell/shell.h"
-#include "shell/vb_error.h"
 #include "support/data_files.h"
 #include "support/fakes.h"
 #include "support/faulty_file_system.h"

@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 #include "support/shell_fixture.h"
 
 namespace tdwk::testing {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/text.h"
+#include "base/vb_error.h"
 #include "shell/serial_date.h"
-#include "shell/text.h"
-#include "shell/vb_error.h"
 
 namespace tdwk {
 namespace {

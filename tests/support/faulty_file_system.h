@@ -2,18 +2,19 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "support/observed_file_system.h"
 
 namespace tdwk::testing {
 
 // Passes every operation to another file system, except that the k-th operation (counting
 // from 1, every kind of operation counted) fails with the given error, and with persistent
 // set every later one as well, as a full disk would.
-class FaultyFileSystem : public FileSystem {
+class FaultyFileSystem : public ObservedFileSystem {
  public:
-  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+  using ObservedFileSystem::ObservedFileSystem;
 
   void FailAt(int operation, std::int32_t errorNumber, bool persistent = false) {
     failAt_ = operation;
@@ -26,23 +27,9 @@ class FaultyFileSystem : public FileSystem {
   // The operations made, by name, in order.
   const std::vector<std::string>& Journal() const { return journal_; }
 
-  std::vector<std::string> ListFiles(const std::string& folder) override;
-  bool FolderExists(const std::string& path) override;
-  bool Exists(const std::string& path) override;
-  void CreateFolder(const std::string& path) override;
-  void DeleteFile(const std::string& path) override;
-  void CopyFile(const std::string& from, const std::string& to) override;
-  void RenameFile(const std::string& from, const std::string& to) override;
-  void ResetAttributes(const std::string& path) override;
-  std::string ReadFile(const std::string& path) override;
-  void ReplaceFile(const std::string& path, const std::string& bytes) override;
-  void AppendText(const std::string& path, const std::string& bytes) override;
-  std::string Resolve(const std::string& path) override;
-
  private:
-  void Count(const char* operation);
+  void Before(std::string_view operation, const std::string& path) override;
 
-  FileSystem& inner_;
   int count_ = 0;
   int failAt_ = 0;
   std::int32_t errorNumber_ = 0;

@@ -6,7 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/posix.h"
+#include "platform/code_page_posix.h"
+#include "platform/file_system_posix.h"
+#include "platform/fixed_clock.h"
 #include "shell/shell.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"

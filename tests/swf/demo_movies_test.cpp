@@ -190,6 +190,19 @@ struct Walk {
             Problem("placing an undefined character");
           }
           break;
+        case tag::kDefineSound:
+          Define(U16(t.body, 0));
+          break;
+        case tag::kStartSound:
+        case tag::kDefineButtonSound:
+          // The sound started, or the button and the sound it makes when pressed.
+          for (std::size_t at : {std::size_t{0}, std::size_t{6}}) {
+            if (t.code == tag::kStartSound && at > 0) break;
+            if (defined.count(U16(t.body, at)) == 0) Problem("a sound of an undefined character");
+          }
+          break;
+        case tag::kSoundStreamHead2:
+        case tag::kSoundStreamBlock:
         case tag::kSetBackgroundColor:
         case tag::kRemoveObject2:
         case tag::kFrameLabel:

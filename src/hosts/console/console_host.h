@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "hosts/console/input_event.h"
-#include "hosts/console/trace.h"
+#include "hosts/common/input_event.h"
+#include "hosts/common/trace.h"
 #include "platform/player_windows.h"
 #include "platform/window_host.h"
 

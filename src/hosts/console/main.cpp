@@ -4,10 +4,13 @@
 #include <iostream>
 #include <string>
 
+#include "hosts/common/host_environment.h"
+#include "hosts/common/trace.h"
 #include "hosts/console/console_host.h"
-#include "hosts/console/trace.h"
-#include "hosts/host_environment.h"
-#include "platform/posix.h"
+#include "platform/code_page_posix.h"
+#include "platform/file_system_posix.h"
+#include "platform/instance_lock_posix.h"
+#include "platform/locale_posix.h"
 #include "shell/shell.h"
 
 int main(int argc, char** argv) {

@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "hosts/console/trace.h"
+#include "hosts/common/trace.h"
 #include "platform/flash_control.h"
 
 namespace tdwk {

@@ -66,19 +66,30 @@ std::optional<std::string> AppScheme::Content(const AppRequest& request, std::st
   // file: the bridge is served all the same and finds nothing to load.
   if (!file && request.bridge) {
     mediaType = MediaType(".swf");
-    return swf::BuildBridgeMovie({}, AppUrl(request.components));
+    return swf::BuildBridgeMovie({});
   }
   if (!file) return std::nullopt;
   try {
     std::string bytes = files_.ReadFile(*file);
     if (request.bridge) {
       mediaType = MediaType(".swf");
-      return swf::BuildBridgeMovie(bytes, AppUrl(request.components));
+      return swf::BuildBridgeMovie(bytes);
     }
     mediaType = MediaType(request.components.back());
     return bytes;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tdwk: cannot serve %s: %s\n", file->c_str(), e.what());
+    return std::nullopt;
+  }
+}
+
+std::optional<swf::MovieHeader> AppScheme::MovieHeader(const AppRequest& request) {
+  const std::optional<std::string> file = Locate(request);
+  if (!file) return std::nullopt;
+  try {
+    return swf::ReadMovieHeader(files_.ReadFile(*file));
+  } catch (const std::exception&) {
+    // The player reports a movie it cannot read when it loads it.
     return std::nullopt;
   }
 }

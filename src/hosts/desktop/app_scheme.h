@@ -7,6 +7,7 @@
 
 #include "hosts/desktop/app_urls.h"
 #include "platform/file_system.h"
+#include "swf/movie_reader.h"
 
 namespace tdwk::desktop {
 
@@ -22,6 +23,10 @@ class AppScheme {
 
   // The file a request names, as stored; nothing when it names no servable file.
   std::optional<std::string> Locate(const AppRequest& request);
+
+  // The header of the movie a request names; nothing when it names no servable movie or one
+  // whose header cannot be read.
+  std::optional<swf::MovieHeader> MovieHeader(const AppRequest& request);
 
   // The bytes answered for a request; nothing when it is refused.
   std::optional<std::string> Content(const AppRequest& request, std::string& mediaType);

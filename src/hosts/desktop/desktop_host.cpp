@@ -5,8 +5,8 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "hosts/common/host_environment.h"
 #include "hosts/desktop/button_messages.h"
-#include "hosts/host_environment.h"
 
 namespace tdwk::desktop {
 
@@ -94,6 +94,7 @@ void DesktopHost::CreateWindow() {
     g_free(renderer);
   }
   if (options_.latency != nullptr) query += std::string(query.empty() ? "" : "&") + "probe=1";
+  if (!options_.spares) query += std::string(query.empty() ? "" : "&") + "spares=0";
   if (!query.empty()) pageUrl += "?" + query;
 
   PlayerPage::Options page{pageUrl, options_.languageTag};
@@ -140,7 +141,10 @@ FlashControl& DesktopHost::CreateFlashControl(const std::string& name,
   const int stacking = ++front_;
   controls_.push_back(std::make_unique<RuffleControl>(
       name, settings, stacking,
-      RuffleControl::Context{*page_, trace_, options_.appPath, [this] { return ++front_; }}));
+      RuffleControl::Context{*page_, trace_, options_.appPath, [this] { return ++front_; },
+                             [this](const std::vector<std::string>& components) {
+                               return scheme_.MovieHeader(AppRequest{components, false});
+                             }}));
   return *controls_.back();
 }
 
@@ -271,15 +275,14 @@ void DesktopHost::OnPageMessage(const nlohmann::json& message) {
     if (control == nullptr) return;
     const std::string command = message.value("command", std::string());
     const std::string args = message.value("args", std::string());
-    const nlohmann::json seq = message.value("seq", nlohmann::json());
-    gate_.Run([this, control, command, args, seq] {
-      if (WindowGone()) return;
-      control->RaiseFSCommand(command, args);
-      // Tells the page that every call this command made has been sent.
-      if (options_.latency != nullptr && page_) page_->Call({{"op", "handled"}, {"seq", seq}});
+    gate_.Run([this, control, command, args] {
+      if (!WindowGone()) control->RaiseFSCommand(command, args);
     });
   } else if (type == "latency" && options_.latency != nullptr) {
-    *options_.latency << message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+    // On the system's monotonic clock, which a benchmark that started the program shares.
+    nlohmann::json sample = message;
+    sample["monotonicUs"] = g_get_monotonic_time();
+    *options_.latency << sample.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
                       << '\n';
     options_.latency->flush();
   }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "hosts/console/trace.h"
+#include "hosts/common/trace.h"
 #include "hosts/desktop/app_scheme.h"
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/player_page.h"
@@ -27,7 +27,10 @@ class DesktopHost : public WindowHost {
   struct Options {
     std::string appPath;  // ends in '/'
     std::string languageTag;
-    std::string renderer;  // the player's renderer, empty for its own choice
+    std::string renderer;  // the player's renderer, empty for the one this machine draws fastest
+    // Whether layers keep a started player ready for their next movie; off only to measure
+    // what that saves.
+    bool spares = true;
     // Where the page's latency measurements go; null when they are not taken.
     std::ostream* latency = nullptr;
     // A scripted visit replayed once the window is shown; empty for none.

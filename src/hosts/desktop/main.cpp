@@ -6,11 +6,15 @@
 #include <memory>
 #include <string>
 
-#include "hosts/console/trace.h"
+#include "hosts/common/host_environment.h"
+#include "hosts/common/trace.h"
 #include "hosts/desktop/desktop_host.h"
 #include "hosts/desktop/language_tag.h"
-#include "hosts/host_environment.h"
-#include "platform/posix.h"
+#include "hosts/desktop/renderer_choice.h"
+#include "platform/code_page_posix.h"
+#include "platform/file_system_posix.h"
+#include "platform/instance_lock_posix.h"
+#include "platform/locale_posix.h"
 #include "shell/shell.h"
 
 namespace {
@@ -54,8 +58,9 @@ int main(int argc, char** argv) {
   desktop::DesktopHost::Options options;
   options.appPath = programFolder;
   options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
-  options.renderer = Environment("TDWK_RENDERER");
+  options.renderer = desktop::ChooseRenderer(Environment("TDWK_RENDERER"));
   options.latency = latencyFile.get();
+  options.spares = Environment("TDWK_SPARES") != "0";
   // A scripted visit, for demonstrations and tests; the product runs without one.
   if (const std::string visit = Environment("TDWK_VISIT"); !visit.empty()) {
     std::ifstream visitFile(visit);

@@ -50,8 +50,14 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
                    G_CALLBACK(&PlayerPage::OnScriptMessage), this);
   webkit_user_content_manager_register_script_message_handler(content_, "tdwk");
 
-  view_ = WEBKIT_WEB_VIEW(g_object_ref_sink(g_object_new(
-      WEBKIT_TYPE_WEB_VIEW, "web-context", context_, "user-content-manager", content_, nullptr)));
+  // Every movie sounds from its first frame: without this the page's audio waits for a click
+  // inside it, and a movie with a stream sound does not even advance until then.
+  WebKitWebsitePolicies* policies =
+      webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr);
+  view_ = WEBKIT_WEB_VIEW(g_object_ref_sink(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context",
+                                                         context_, "user-content-manager", content_,
+                                                         "website-policies", policies, nullptr)));
+  g_object_unref(policies);
   WebKitSettings* settings = webkit_web_view_get_settings(view_);
   webkit_settings_set_enable_developer_extras(settings, FALSE);
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
@@ -174,11 +180,6 @@ void PlayerPage::Receive(const std::string& text) {
   if (type == "ready") {
     ready_ = true;
     Flush();
-  } else if (type == "ping") {
-    // The bare round trip the latency probe measures: answered at once, ready or not.
-    const std::string script = "tdwk.pong(" + message.value("id", nlohmann::json(0)).dump() + ");";
-    webkit_web_view_evaluate_javascript(view_, script.data(), static_cast<gssize>(script.size()),
-                                        nullptr, nullptr, nullptr, &OnRunFinished, nullptr);
   } else if (type == "log") {
     Log("page", message.value("text", std::string()).c_str());
   } else if (onMessage_) {

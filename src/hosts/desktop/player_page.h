@@ -11,6 +11,7 @@
 #include "hosts/desktop/app_scheme.h"
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/page_calls.h"
+#include "hosts/desktop/runtime_folder.h"
 
 namespace tdwk::desktop {
 
@@ -60,6 +61,7 @@ class PlayerPage : public PageCalls {
   // Runs the main loop until done() or the time is up; false when the time ran out.
   bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
+  RuntimeFolder runtime_;  // before the web view's processes start
   Options options_;
   EventGate& gate_;
   MessageHandler onMessage_;

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <nlohmann/json.hpp>
 
+#include "hosts/common/host_environment.h"
 #include "hosts/desktop/app_urls.h"
-#include "hosts/host_environment.h"
 #include "platform/flash_errors.h"
 
 namespace tdwk::desktop {
@@ -25,6 +25,12 @@ std::string Lower(std::string text) {
 }
 
 }  // namespace
+
+std::string ShapeKey(const swf::MovieHeader& header) {
+  return std::to_string(header.frameRate) + "fps " +
+         std::to_string(header.stage.xMax - header.stage.xMin) + "x" +
+         std::to_string(header.stage.yMax - header.stage.yMin);
+}
 
 nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings, int stacking) {
   return {{"op", "create"},
@@ -51,11 +57,19 @@ void RuffleControl::LoadMovie(int layer, const std::string& url) {
   movie_ = url;
   // A movie outside the application folder is never served: the layer plays nothing, as the
   // player does for a file that does not exist.
-  nlohmann::json pageUrl = nullptr;
+  nlohmann::json call = {{"op", "load"}, {"control", name_}, {"url", nullptr}};
   if (auto components = MovieComponents(context_.appPath, url)) {
-    pageUrl = AppUrl(*components) + "?" + std::string(kBridgeQuery);
+    call["url"] = AppUrl(*components);
+    call["bridge"] = AppUrl(*components) + "?" + std::string(kBridgeQuery);
+    // The page keeps started players ready by what a started player cannot change.
+    const auto header = context_.headerOf ? context_.headerOf(*components) : std::nullopt;
+    if (header) {
+      call["shape"] = ShapeKey(*header);
+      const swf::Rgb background = header->background.value_or(swf::Rgb{255, 255, 255});
+      call["background"] = (background.red << 16) | (background.green << 8) | background.blue;
+    }
   }
-  context_.page.Call({{"op", "load"}, {"control", name_}, {"url", pageUrl}});
+  context_.page.Call(std::move(call));
 }
 
 void RuffleControl::SetVariable(const std::string& name, const std::string& value) {

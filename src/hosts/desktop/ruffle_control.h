@@ -1,11 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "hosts/console/trace.h"
+#include "hosts/common/trace.h"
 #include "hosts/desktop/page_calls.h"
 #include "platform/flash_control.h"
+#include "swf/movie_reader.h"
 
 namespace tdwk::desktop {
 
@@ -18,6 +21,9 @@ class RuffleControl : public FlashControl {
     Trace* trace;                    // null without a trace
     std::string appPath;             // movies below it are served to the page
     std::function<int()> nextFront;  // the stacking value that puts a layer in front
+    // The header of a movie inside the application folder, by its path components; nothing
+    // for a movie that cannot be read.
+    std::function<std::optional<swf::MovieHeader>(const std::vector<std::string>&)> headerOf;
   };
 
   RuffleControl(std::string name, FlashSettings settings, int stacking, Context context);
@@ -62,6 +68,9 @@ class RuffleControl : public FlashControl {
   std::string movie_;
   float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
+
+// What a player cannot change once started: the frame rate and stage size of its movie.
+std::string ShapeKey(const swf::MovieHeader& header);
 
 // The first call for a layer: creates its player with the control's settings.
 nlohmann::json CreateCall(const std::string& control, const FlashSettings& settings, int stacking);

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "hosts/console/input_event.h"
+#include "hosts/common/input_event.h"
 
 namespace tdwk::desktop {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "hosts/console/console_run.h"
-#include "platform/posix.h"
+#include "platform/instance_lock_posix.h"
 
 namespace tdwk::testing {
 namespace {

@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/vb_error.h"
 #include "hosts/desktop/desktop_host.h"
+#include "platform/file_system_posix.h"
 #include "platform/flash_errors.h"
-#include "platform/posix.h"
-#include "shell/vb_error.h"
 #include "support/temp_folder.h"
 #include "swallow_right_press.h"
 #include "test_movies.h"

@@ -17,8 +17,8 @@
 #include "hosts/desktop/player_window_table.h"
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_script.h"
+#include "platform/file_system_posix.h"
 #include "platform/flash_errors.h"
-#include "platform/posix.h"
 #include "support/temp_folder.h"
 #include "swallow_right_press.h"
 
@@ -301,7 +301,8 @@ TEST(RuffleControl, TheShellsCallsBecomePageCallsInOrderAndAreTraced) {
                                                {"height", 0.0}}));
   control.LoadMovie(0, "/opt/app//Menus/Background Top.swf");
   EXPECT_EQ(control.Movie(), "/opt/app//Menus/Background Top.swf");
-  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
+  EXPECT_EQ(page.calls.back()["url"], "tdwk://app/Menus/Background%20Top.swf");
+  EXPECT_EQ(page.calls.back()["bridge"], "tdwk://app/Menus/Background%20Top.swf?tdwk-bridge");
   control.SetVariable("welcomeMsg", "Welcome Sam");
   control.GotoFrame(0);
   control.Play();

@@ -2,6 +2,8 @@
 
 #include "swf/avm1_assembler.h"
 #include "swf/movie_writer.h"
+#include "swf/sound.h"
+#include "swf/sound_synthesis.h"
 #include "swf/tags.h"
 
 namespace tdwk::testing {
@@ -42,9 +44,19 @@ void WatchVariable(Assembler& code, const std::string& name) {
   code.Bind(same);
 }
 
+void ReportPace(Assembler& code, int ticks) {
+  const Assembler::Label notYet = code.NewLabel();
+  PushRootMember(code, "tdwk_ticks");
+  code.Push(static_cast<std::int32_t>(ticks)).Equals2().Not().If(notYet);
+  code.GetTime();
+  PushRootMember(code, "tdwk_start_time");
+  code.Subtract().FsCommandWithStackArgument(kPaceReport);
+  code.Bind(notYet);
+}
+
 std::string FrameScript(const TestMovie& movie, int frame) {
   Assembler code;
-  code.Stop();
+  if (!movie.streamSound || frame == movie.frames - 1) code.Stop();
   code.FsCommand(kFrameReport, std::to_string(frame));
   if (frame != 0) return code.Finish();
 
@@ -53,6 +65,12 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   code.If(started);
   code.Push("_root").GetVariable().Push("tdwk_started").Push(true).SetMember();
   code.Push("_root").GetVariable().Push("tdwk_reported").Push(0).SetMember();
+  code.Push("_root").GetVariable().Push("tdwk_start_time").GetTime().SetMember();
+  for (const std::string& name : movie.firstFrameReports) {
+    code.Push(name + "=");
+    PushRootMember(code, name);
+    code.Add2().FsCommandWithStackArgument(kFirstFrameReport);
+  }
   for (const auto& [name, value] : movie.defines) {
     code.Push("_root").GetVariable().Push({name, value}).SetMember();
   }
@@ -79,6 +97,7 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   PushRootMember(code, "tdwk_ticks");
   code.Increment().SetMember();
   for (const std::string& name : movie.watch) WatchVariable(code, name);
+  if (movie.paceTicks > 0) ReportPace(code, movie.paceTicks);
   if (!movie.later.empty()) {
     const Assembler::Label notYet = code.NewLabel();
     PushRootMember(code, "tdwk_ticks");
@@ -107,7 +126,7 @@ std::string FrameScript(const TestMovie& movie, int frame) {
 std::string BuildTestMovie(const TestMovie& movie) {
   const swf::Rect stage{0, movie.width * swf::kTwipsPerPixel, 0,
                         movie.height * swf::kTwipsPerPixel};
-  swf::MovieWriter writer(movie.version, stage, 24.0);
+  swf::MovieWriter writer(movie.version, stage, movie.frameRate);
   writer.Add(swf::SetBackgroundColorTag({movie.red, movie.green, movie.blue}));
 
   // A button over the whole stage that reports the left button going down.
@@ -131,7 +150,21 @@ std::string BuildTestMovie(const TestMovie& movie) {
   placement.characterId = 2;
   writer.Add(swf::PlaceObject2Tag(placement));
 
+  constexpr swf::SoundFormat kSound{swf::SoundCoding::Adpcm, swf::SoundRate::k22050};
+  const int rate = swf::SamplesPerSecond(kSound.rate);
+  if (movie.eventSound) {
+    writer.Add(swf::DefineSoundTag(3, kSound, swf::Tune({{swf::Pitch(0), 1.0}}, rate)));
+    writer.Add(swf::StartSoundTag(3, 60));
+  }
+  // A scale up and down, one note a frame.
+  std::vector<swf::Note> notes;
   for (int frame = 0; frame < movie.frames; ++frame) {
+    notes.push_back({swf::Pitch(frame % 8 < 4 ? frame % 8 : 8 - frame % 8), 1 / movie.frameRate});
+  }
+  const swf::StreamSound stream(kSound, movie.frameRate, swf::Tune(notes, rate));
+  if (movie.streamSound) writer.Add(stream.HeadTag());
+  for (int frame = 0; frame < movie.frames; ++frame) {
+    if (movie.streamSound) writer.Add(stream.BlockTag(frame));
     writer.Add(swf::DoActionTag(FrameScript(movie, frame)));
     writer.ShowFrame();
   }

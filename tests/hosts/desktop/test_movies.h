@@ -16,6 +16,10 @@ inline constexpr const char* kVariableReport = "tdwk_test_var";
 inline constexpr const char* kPressReport = "tdwk_test_press";
 //   "tdwk_test_key" with the key code each time a key goes down, when asked to.
 inline constexpr const char* kKeyReport = "tdwk_test_key";
+//   "tdwk_test_first" with "NAME=value" for each variable its first frame finds set;
+//   "tdwk_test_pace" with the milliseconds its first `paceTicks` frame ticks took.
+inline constexpr const char* kFirstFrameReport = "tdwk_test_first";
+inline constexpr const char* kPaceReport = "tdwk_test_pace";
 
 struct TestMovie {
   std::uint8_t version = 8;
@@ -36,8 +40,16 @@ struct TestMovie {
   // Variables of its root watched on every frame tick.
   std::vector<std::string> watch;
   bool reportKeys = false;
-  // Four frames, each stopping and reporting itself.
+  // Variables its first frame reports, as it finds them before any call could set them.
+  std::vector<std::string> firstFrameReports;
+  int paceTicks = 0;  // 0: no pace report
+  double frameRate = 24;
+  // Frames, each stopping and reporting itself; with a stream sound they play on instead,
+  // the sound (a tune) lasting all of them, and the last one stops.
   int frames = 4;
+  bool streamSound = false;
+  // A tone that starts on the first frame and repeats for about a minute.
+  bool eventSound = false;
 };
 
 // A movie file: uncompressed before version 8, zlib-compressed from version 8 on.

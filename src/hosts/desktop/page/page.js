@@ -1,12 +1,13 @@
 "use strict";
 
 // The players' page of the desktop host. The host sends the shell's calls in order through
-// tdwk.run(); each layer is one player that plays the bridge movie around the shell's movie.
-// Calls made before a movie has loaded wait and are applied, in order, once the bridge says
-// it has. Movie commands go to the host as script messages.
+// tdwk.run(); each layer shows one player at a time, which plays the bridge movie around the
+// shell's movie. Calls made before a movie has loaded wait and are applied, in order, once the
+// bridge says it has. Movie commands go to the host as script messages.
 (() => {
   const params = new URLSearchParams(location.search);
   const probing = params.get("probe") === "1";
+  const sparesWanted = params.get("spares") !== "0";
   const publicPath = new URL("ruffle/", location.href).href;
 
   window.RufflePlayer = window.RufflePlayer || {};
@@ -41,57 +42,156 @@
     logLevel: "error",
     publicPath,
   };
+  // The host chooses the renderer this machine draws fastest.
   if (params.get("renderer")) movieOptions.preferredRenderer = params.get("renderer");
 
-  // Measures, for the benchmark, how long a movie command takes to have all its effects: until
-  // the page has taken every call it caused (run, or kept for a movie that loads), and until
-  // the last of them has been applied to a loaded movie. Each command is also raced by a bare
-  // round trip to the host, sent at the same moment, that costs no shell work.
+  // Measures, for the benchmark, how long a screen change takes: from the movie command that
+  // caused it reaching the page until the new movie's first frame is on screen.
   const probe = {
-    commands: new Map(),  // seq -> {t0, command, args}
-    handled: [],          // commands whose calls have all reached the page
-    lastApplied: 0,
-    seq: 0,
-    applied() {
-      this.lastApplied = performance.now();
+    lastCommand: null,
+    command(command, args) {
+      if (probing) this.lastCommand = {t0: performance.now(), command, args};
     },
-    received(seq) {
-      const entry = this.commands.get(seq);
-      this.commands.delete(seq);
-      if (!entry) return;
-      entry.pageMs = performance.now() - entry.t0;
-      this.handled.push(entry);
-      this.check();
+    // What caused a load: the last command the page passed on.
+    cause() {
+      const cause = this.lastCommand;
+      this.lastCommand = null;
+      return cause;
     },
-    check() {
-      if (!probing || layers.some((layer) => layer.state === "loading")) return;
-      for (const entry of this.handled) {
-        const end = this.lastApplied >= entry.t0 ? this.lastApplied : performance.now();
-        post({type: "latency", kind: "command", command: entry.command, args: entry.args,
-              pageMs: entry.pageMs, ms: end - entry.t0});
-      }
-      this.handled = [];
-    },
-    race() {
-      const t0 = performance.now();
-      ping().then(() => post({type: "latency", kind: "race", ms: performance.now() - t0}));
+    shown(layer, player, cause) {
+      if (!probing) return;
+      post({type: "latency", kind: "shown", control: layer.name, url: player.movieUrl,
+            path: player.spare ? "spare" : "new", command: cause ? cause.command : null,
+            args: cause ? cause.args : null, ms: cause ? performance.now() - cause.t0 : null});
     },
   };
 
-  // A replaced player stops and disappears at once but is taken apart only after the page has
-  // dealt with the calls in hand: that costs several milliseconds, and the next player starts
-  // much sooner while the replaced one still exists.
-  const retire = (player) => {
-    player.onFSCommand = () => {};
-    player.style.display = "none";
-    try {
-      player.ruffle().pause();
-    } catch (error) {
-      log(`pausing a replaced player failed: ${error}`);
+  // Variables the movie's load can carry in its query: the player defines them on the movie's
+  // root before its first frame runs. Other names are paths or properties and wait for the load.
+  const simpleName = /^[A-Za-z][A-Za-z0-9_]*$/;
+
+  // One player of a layer: started on a bridge movie, given at most one movie, then retired,
+  // so that nothing a movie leaves behind (intervals, listeners, globals) reaches the next.
+  // States: "starting" (bridge loading), "ready" (takes a movie), "loading", "loaded",
+  // "failed" (plays nothing) and "retired".
+  class Player {
+    constructor(layer, bridgeUrl, shape, spare) {
+      this.layer = layer;
+      this.bridgeUrl = bridgeUrl;
+      this.shape = shape;
+      this.spare = spare;
+      this.state = "starting";
+      this.movieUrl = null;
+      this.wanted = null;  // the movie to load once started
+      this.onLoaded = null;
+      this.onCommand = null;
+      this.element = window.RufflePlayer.newest().createPlayer();
+      // A spare takes neither the pointer nor the keyboard until it plays a movie.
+      if (spare) this.element.classList.add("spare");
+      this.element.inert = spare;
+      this.element.onFSCommand = (command, args) => this.fscommand(command, args);
+      // Beneath whatever the layer shows, until it has something to show.
+      layer.element.prepend(this.element);
+      const settings = layer.settings;
+      this.element.ruffle().load({
+        ...movieOptions,
+        url: bridgeUrl,
+        scale: settings.scale,
+        salign: settings.salign,
+        quality: settings.quality,
+        wmode: settings.wmode || "window",
+        menu: settings.menu,
+      }).catch((error) => this.fail(`${bridgeUrl}: ${error}`));
     }
-    setTimeout(() => player.remove(), 0);
-  };
 
+    // Loads the movie as soon as the bridge takes it.
+    load(url, background) {
+      if (this.spare && this.state === "ready") this.element.ruffle().resume();
+      this.element.classList.remove("spare");
+      this.element.inert = false;
+      this.movieUrl = url;
+      this.wanted = {url, background};
+      if (this.state === "ready") this.startLoading();
+      else if (this.state === "failed") this.arrived();
+    }
+
+    startLoading() {
+      this.state = "loading";
+      try {
+        this.element.LoadMovie(this.wanted.url, this.wanted.background);
+      } catch (error) {
+        this.fail(`${this.wanted.url}: ${error}`);
+      }
+    }
+
+    fscommand(command, args) {
+      if (this.state === "retired") return;
+      // The player is still running the bridge's script during these and takes no call
+      // until it has returned.
+      if (command === "tdwk_bridge_ready") {
+        queueMicrotask(() => {
+          if (this.state !== "starting") return;
+          this.state = "ready";
+          if (this.wanted) {
+            this.startLoading();
+          } else {
+            // A spare waits without drawing or sounding, which would cost as much as a movie.
+            this.element.ruffle().suspend();
+          }
+        });
+      } else if (command === "tdwk_bridge_loaded") {
+        queueMicrotask(() => {
+          if (this.state !== "loading") return;
+          this.state = "loaded";
+          this.arrived();
+        });
+      } else if (this.state === "loading" || this.state === "loaded") {
+        if (this.onCommand) this.onCommand(command, args);
+      }
+    }
+
+    fail(reason) {
+      if (this.state === "retired" || this.state === "failed") return;
+      log(`${this.layer.name}: ${reason}`);
+      this.state = "failed";
+      if (this.wanted) this.arrived();
+    }
+
+    arrived() {
+      if (this.onLoaded) this.onLoaded(this);
+    }
+
+    // A replaced movie falls silent at once and goes on drawing until it leaves the screen: a
+    // suspended player would show its play button over the movie meanwhile.
+    silence() {
+      if (this.state === "retired") return;
+      try {
+        this.element.ruffle().volume = 0;
+      } catch (error) {
+        log(`${this.layer.name}: silencing a replaced movie failed: ${error}`);
+      }
+    }
+
+    // Stops every frame, script and sound and is gone from the screen at once; taken apart
+    // after the calls in hand, which costs several milliseconds.
+    retire() {
+      if (this.state === "retired") return;
+      try {
+        this.element.ruffle().suspend();
+      } catch (error) {
+        log(`${this.layer.name}: stopping a replaced movie failed: ${error}`);
+      }
+      this.state = "retired";
+      this.onLoaded = null;
+      this.onCommand = null;
+      this.element.onFSCommand = () => {};
+      this.element.style.display = "none";
+      setTimeout(() => this.element.remove(), 0);
+    }
+  }
+
+  // A layer: the player on screen, the one that replaces it once its movie's first frame has
+  // been drawn, and a started spare for the next movie of the same shape.
   class Layer {
     constructor(name, settings) {
       this.name = name;
@@ -100,96 +200,152 @@
       this.element.className = "layer";
       this.element.style.zIndex = settings.stacking;
       document.body.appendChild(this.element);
-      this.player = null;
-      this.generation = 0;
-      this.state = "empty";  // "empty", "loading" or "loaded"
-      this.pending = [];
+      this.shown = null;     // the player on screen
+      this.incoming = null;  // the player of the latest movie, until it is on screen
+      this.spare = null;
+      this.request = null;   // a load not yet started: {call, cause}
+      this.pending = [];     // calls waiting for the latest movie
+      this.loads = 0;
+      this.spareTimer = 0;
     }
 
-    load(url) {
+    get stacking() {
+      return Number(this.element.style.zIndex) || 0;
+    }
+
+    // The player the shell's calls go to.
+    get current() {
+      return this.incoming || this.shown;
+    }
+
+    get state() {
+      if (this.request) return "loading";
+      const player = this.current;
+      if (!player || player.state === "failed" || player.state === "retired") return "empty";
+      return player.state === "loaded" ? "loaded" : "loading";
+    }
+
+    // A new movie replaces the layer's: the old one falls silent now and stays on screen until
+    // the new one has drawn its first frame. The load starts when the calls in hand have been
+    // taken, so that the variables set right after it can travel with it.
+    load(call) {
       this.forget();
-      if (this.player) retire(this.player);
-      this.player = null;
-      const generation = ++this.generation;
-      if (url === null) return;
-      const player = window.RufflePlayer.newest().createPlayer();
-      player.onFSCommand = (command, args) => this.command(generation, command, args);
-      this.element.appendChild(player);
-      this.player = player;
-      this.state = "loading";
-      player.ruffle().load({
-        ...movieOptions,
-        url,
-        scale: this.settings.scale,
-        salign: this.settings.salign,
-        quality: this.settings.quality,
-        wmode: this.settings.wmode || "window",
-        menu: this.settings.menu,
-      }).catch((error) => {
-        if (generation !== this.generation) return;
-        log(`${this.name}: ${url}: ${error}`);
-        this.forget();
-        probe.check();
-      });
+      this.loads += 1;
+      if (this.incoming) this.incoming.retire();
+      this.incoming = null;
+      if (this.shown) this.shown.silence();
+      this.request = null;
+      if (call.url === null || call.url === undefined) {
+        if (this.shown) this.shown.retire();
+        this.shown = null;
+        return;
+      }
+      this.request = {call, cause: probe.cause()};
+    }
+
+    start() {
+      const {call, cause} = this.request;
+      this.request = null;
+      const query = new URLSearchParams();
+      while (this.pending.length > 0 && this.pending[0].op === "set" &&
+             simpleName.test(String(this.pending[0].name))) {
+        const set = this.pending.shift();
+        query.append(String(set.name), String(set.value));
+      }
+      const url = query.toString() ? `${call.url}?${query}` : call.url;
+
+      let player = null;
+      if (this.spare && call.shape && this.spare.shape === call.shape) {
+        player = this.spare;
+        this.spare = null;
+      } else {
+        player = new Player(this, call.bridge, call.shape || null, false);
+      }
+      this.incoming = player;
+      player.onCommand = (command, args) => this.command(player, command, args);
+      player.onLoaded = () => this.arrived(player, cause);
+      player.load(url, Number(call.background ?? 0xffffff));
+    }
+
+    arrived(player, cause) {
+      if (player !== this.incoming) return;
+      const waiting = this.pending;
+      this.pending = [];
+      for (const call of waiting) this.apply(call);
+      // The player draws the frame that ran this; the next animation frame shows it.
+      requestAnimationFrame(() => this.show(player, cause));
+    }
+
+    show(player, cause) {
+      if (player !== this.incoming) return;
+      // The keyboard stays with the layer's movie.
+      const focused = this.shown && this.shown.element.contains(document.activeElement);
+      if (this.shown) this.shown.retire();
+      if (focused) player.element.focus();
+      this.shown = player;
+      this.incoming = null;
+      probe.shown(this, player, cause);
+      this.prepareSpare();
+    }
+
+    // A layer that changes movies keeps a player started for the shape of the movie it shows,
+    // built once the page is idle.
+    prepareSpare() {
+      const shown = this.shown;
+      if (!sparesWanted || !shown || !shown.shape || (this.loads < 2 && !this.inFront())) return;
+      if (this.spare && this.spare.shape === shown.shape) return;
+      clearTimeout(this.spareTimer);
+      this.spareTimer = setTimeout(() => {
+        const whenIdle = window.requestIdleCallback || ((f) => setTimeout(f, 0));
+        whenIdle(() => {
+          if (this.shown !== shown || this.incoming || this.request) return;
+          if (this.spare) this.spare.retire();
+          this.spare = new Player(this, shown.bridgeUrl, shown.shape, true);
+        });
+      }, 200);
+    }
+
+    inFront() {
+      return layers.every((other) => other === this || other.stacking < this.stacking);
     }
 
     // The movie is gone: waiting calls are dropped and waiting reads answered with nothing.
     forget() {
       for (const call of this.pending) if (call.resolve) call.resolve(null);
       this.pending = [];
-      this.state = "empty";
     }
 
-    command(generation, command, args) {
-      if (generation !== this.generation) return;
-      if (command === "tdwk_bridge_loaded") {
-        // The player is still running the movie's script here and takes no call until it has
-        // returned.
-        queueMicrotask(() => {
-          if (generation !== this.generation) return;
-          this.state = "loaded";
-          const waiting = this.pending;
-          this.pending = [];
-          for (const call of waiting) this.apply(call);
-          probe.applied();
-          probe.check();
-        });
-        return;
-      }
-      const seq = ++probe.seq;
-      if (probing) {
-        probe.commands.set(seq, {t0: performance.now(), command, args});
-        probe.race();
-      }
+    command(player, command, args) {
+      if (player !== this.current) return;
+      probe.command(command, args);
       post({type: "fscommand", control: this.name, command: String(command),
-            args: String(args ?? ""), seq});
+            args: String(args ?? "")});
     }
 
     // A call to the movie: applied now when it has loaded, later while it loads.
     call(call) {
-      if (this.state === "loaded") {
-        const result = this.apply(call);
-        probe.applied();
-        return result;
+      switch (this.state) {
+        case "loaded": return this.apply(call);
+        case "loading": return new Promise((resolve) => this.pending.push({...call, resolve}));
+        default: return null;
       }
-      if (this.state === "loading") {
-        return new Promise((resolve) => this.pending.push({...call, resolve}));
-      }
-      return null;
     }
 
     apply(call) {
       let result = null;
+      const element = this.current ? this.current.element : null;
       try {
-        switch (call.op) {
-          case "set": this.player.SetVariable(String(call.name), "s:" + String(call.value)); break;
-          case "goto": this.player.GotoFrame(call.frame); break;
-          case "play": this.player.Play(); break;
-          case "get": {
-            const value = this.player.GetVariable(String(call.name));
-            // The bridge marks every text "s:" so that an empty one is told from none.
-            result = typeof value === "string" && value.startsWith("s:") ? value.slice(2) : null;
-            break;
+        if (this.state === "loaded") {
+          switch (call.op) {
+            case "set": element.SetVariable(String(call.name), "s:" + String(call.value)); break;
+            case "goto": element.GotoFrame(call.frame); break;
+            case "play": element.Play(); break;
+            case "get": {
+              const value = element.GetVariable(String(call.name));
+              // The bridge marks every text "s:" so that an empty one is told from none.
+              result = typeof value === "string" && value.startsWith("s:") ? value.slice(2) : null;
+              break;
+            }
           }
         }
       } catch (error) {
@@ -216,26 +372,28 @@
       if (!layer(call.control)) layers.push(new Layer(call.control, call));
       return;
     }
-    if (call.op === "handled") {
-      probe.received(call.seq);
-      return;
-    }
     const target = layer(call.control);
     if (!target) return;
     switch (call.op) {
       case "place": target.place(call); break;
       case "front": target.element.style.zIndex = call.stacking; break;
-      case "load": target.load(call.url); break;
+      case "load": target.load(call); break;
       default: target.call(call); break;
     }
   };
 
-  const pongs = new Map();
-  let pingId = 0;
-  const ping = () => new Promise((resolve) => {
-    pongs.set(++pingId, resolve);
-    post({type: "ping", id: pingId});
-  });
+  // Loads start once a batch of calls has been taken, the front layer's first: at start-up
+  // the content layer's movie comes before the bars'.
+  const startLoads = () => {
+    const waiting = layers.filter((l) => l.request).sort((a, b) => b.stacking - a.stacking);
+    for (const target of waiting) {
+      try {
+        target.start();
+      } catch (error) {
+        log(`${target.name}: load failed: ${error}`);
+      }
+    }
+  };
 
   window.tdwk = {
     run(calls) {
@@ -246,33 +404,14 @@
           log(`${call.op} failed: ${error}`);
         }
       }
+      startLoads();
     },
     // A variable of a layer's movie, once every earlier call has been applied.
     get(control, name) {
       const target = layer(control);
       return target ? target.call({op: "get", name}) : null;
     },
-    pong(id) {
-      const resolve = pongs.get(id);
-      pongs.delete(id);
-      if (resolve) resolve();
-    },
   };
 
-  // The bare page -> host -> page round trip, measured before the page takes any call. The
-  // page's clock counts whole milliseconds, so each sample is the mean of a batch.
-  const measureRoundTrips = async (rounds, batch) => {
-    const samples = [];
-    for (let round = 0; round < rounds; ++round) {
-      const t0 = performance.now();
-      for (let i = 0; i < batch; ++i) await ping();
-      samples.push((performance.now() - t0) / batch);
-    }
-    post({type: "latency", kind: "roundtrip", samples});
-  };
-
-  window.addEventListener("DOMContentLoaded", async () => {
-    if (probing) await measureRoundTrips(Number(params.get("pings") || 200), 10);
-    post({type: "ready"});
-  });
+  window.addEventListener("DOMContentLoaded", () => post({type: "ready"}));
 })();

@@ -1,9 +1,9 @@
-#include "shell/text.h"
+#include "base/text.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 
 namespace tdwk {
 namespace {

@@ -1,4 +1,4 @@
-#include "hosts/console/input_event.h"
+#include "hosts/common/input_event.h"
 
 #include <gtest/gtest.h>
 

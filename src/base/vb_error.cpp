@@ -1,4 +1,4 @@
-#include "shell/vb_error.h"
+#include "base/vb_error.h"
 
 #include <utility>
 

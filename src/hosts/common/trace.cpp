@@ -1,4 +1,4 @@
-#include "hosts/console/trace.h"
+#include "hosts/common/trace.h"
 
 #include <cmath>
 #include <nlohmann/json.hpp>

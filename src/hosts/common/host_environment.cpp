@@ -1,11 +1,12 @@
-#include "hosts/host_environment.h"
+#include "hosts/common/host_environment.h"
 
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/posix.h"
+#include "platform/clock_posix.h"
+#include "platform/fixed_clock.h"
 
 namespace tdwk {
 
