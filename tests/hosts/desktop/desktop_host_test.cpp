@@ -107,11 +107,6 @@ class DesktopHostTest : public ::testing::Test {
     return true;
   }
 
-  void RunFor(int ms) {
-    const auto until = Clock::now() + std::chrono::milliseconds(ms);
-    RunUntil([&] { return Clock::now() >= until; });
-  }
-
   testing::TempFolder app_;
   PosixFileSystem files_;
   std::ostringstream traceText_;
@@ -250,6 +245,9 @@ TEST_F(DesktopHostTest, APlayingMovieThatIsReplacedFallsSilent) {
   WriteMovie("Menus/First.swf", first);
   TestMovie second;
   second.watch = {"WHO"};
+  // Started after the first, it has played as many ticks as the first needed only later.
+  second.later = {{"vbFromSecond", ""}};
+  second.laterTicks = first.laterTicks;
   WriteMovie("Menus/Second.swf", second);
   FlashControl& swfMain = Layer("swfMain", 0, 0, 640, 480);
   host_->Show();
@@ -258,7 +256,7 @@ TEST_F(DesktopHostTest, APlayingMovieThatIsReplacedFallsSilent) {
   swfMain.LoadMovie(0, app_.Path() + "/Menus/Second.swf");
   swfMain.SetVariable("WHO", "second");
   ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {"tdwk_test_var", "WHO=second"}); }));
-  RunFor(1000);
+  ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {"vbFromSecond", ""}); }));
   EXPECT_FALSE(HasReceived("swfMain", {"vbFromFirst", ""}));
 }
 
@@ -277,7 +275,6 @@ TEST_F(DesktopHostTest, ButtonsGoThroughThePlayerWindowsProcedureSlot) {
     return HasReceived("swfMain", {"tdwk_test_frame", "0"}) &&
            HasReceived("swfBackgroundTop", {"tdwk_test_frame", "0"});
   }));
-  RunFor(500);
 
   PlayerWindows& windows = host_->playerWindows();
   std::vector<testing::RightPressSwallow> swallows;
@@ -341,9 +338,9 @@ TEST_F(DesktopHostTest, KeysReachTheMovie) {
   swfMain.LoadMovie(0, app_.Path() + "/Menus/Startup.swf");
   host_->Show();
   ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {"tdwk_test_frame", "0"}); }));
-  RunFor(500);
+  // The click that gives the player the keyboard.
   testing::TestDisplay().Click(500, 400, 1);
-  RunFor(300);
+  ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {testing::kPressReport, ""}); }));
   testing::TestDisplay().PressKey("a");
   ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {testing::kKeyReport, "65"}); }, 10));
 }
@@ -357,7 +354,10 @@ TEST_F(DesktopHostTest, TimersTickOnTheMainLoopWhileEnabled) {
   ASSERT_TRUE(RunUntil([&] { return ticks == 2; }));
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(390));
   timer.SetEnabled(false);
-  RunFor(500);
+  // A timer of the same interval started now ticks twice in the time the first would have.
+  int witnessTicks = 0;
+  host_->CreateTimer("tmrWitness", 200, [&] { ++witnessTicks; }).SetEnabled(true);
+  ASSERT_TRUE(RunUntil([&] { return witnessTicks == 2; }));
   EXPECT_EQ(ticks, 2);
   EXPECT_THAT(traceText_.str(),
               HasSubstr(R"({"control":"tmrUnload","op":"Set","property":"Enabled","value":true})"));
