@@ -6,17 +6,19 @@
 
 namespace tdwk {
 
-// A flock on a file named after the user and the application folder, in $XDG_RUNTIME_DIR
-// (or /tmp).
+// A flock on the folder that holds the data: the application folder, or the folder set here.
 class FlockInstanceLock : public InstanceLock {
  public:
   FlockInstanceLock() = default;
   ~FlockInstanceLock() override;
   FlockInstanceLock(const FlockInstanceLock&) = delete;
   FlockInstanceLock& operator=(const FlockInstanceLock&) = delete;
+  // Locks this folder instead of the application folder (data kept elsewhere).
+  void LockFolder(std::string folder) { folder_ = std::move(folder); }
   bool TryAcquire(const std::string& appPath) override;
 
  private:
+  std::string folder_;
   int fd_ = -1;
 };
 

@@ -6,35 +6,14 @@
 #include "base/text.h"
 #include "highscores/game_table.h"
 #include "profiles/profile_key.h"
+#include "shell/movie_catalogue.h"
 #include "shell/shell.h"
+#include "shell/start_mode.h"
 #include "shell/trap.h"
 
 namespace tdwk {
 
 namespace {
-
-struct MovieRow {
-  std::string_view key;
-  std::string_view movie;  // relative to appPath, beginning with '/'
-};
-
-constexpr std::array<MovieRow, 6> kStoryTable{{
-    {"DRAGONSLAYER", "/Stories/Dragon.swf"},
-    {"YOHOHO", "/Stories/YoHoHo.swf"},
-    {"MONSTER", "/Stories/Monster.swf"},
-    {"GHOST", "/Stories/Ghost.swf"},
-    {"LOCHNESS", "/Stories/LochNess.swf"},
-    {"FIREBREATHINGDRAGON", "/Stories/FireBreathingDragon.swf"},
-}};
-
-// The menu keys that open a movie and play it; HOME and HIGH_SCORE are handled apart.
-constexpr std::array<MovieRow, 5> kMenuMovies{{
-    {"STORIES", "/Menus/Stories.swf"},
-    {"GAMES", "/Menus/Games.swf"},
-    {"FUNNIES", "/Menus/Funnies.swf"},
-    {"TIME", "/Gadgets/Time.swf"},
-    {"CRYSTAL_BALL", "/Gadgets/CrystalBall.swf"},
-}};
 
 struct CommandRow {
   std::string_view command;
@@ -61,6 +40,14 @@ void MovieCommands::swfMain_FSCommand(std::string command, std::string args) {
       {"CLOSE", &MovieCommands::CLOSE},
       {"confirmExit", &MovieCommands::confirmExit},
   }};
+  static_assert(
+      [] {
+        for (std::size_t i = 0; i < kCommandTable.size(); ++i) {
+          if (kCommandTable[i].command != kMovieCommandNames[i]) return false;
+        }
+        return kCommandTable.size() == kMovieCommandNames.size();
+      }(),
+      "the catalogue names the commands the table handles");
   RunTrapped(shell_.errors, kFormModule, "swfMain", [&] {
     for (const CommandRow& row : kCommandTable) {
       if (row.command == command) {
@@ -165,17 +152,10 @@ void MovieCommands::vbUpdateUser(const std::string& args) {
 
 void MovieCommands::vbRestartApp(const std::string&) {
   ShellState& state = shell_.state;
-  auto listed = shell_.users.getUsers();
-  if (listed.size() > static_cast<std::size_t>(kHighestProfileNumber)) Raise(vb::kOverflow);
-  state.userCount = static_cast<std::int16_t>(listed.size());
-  if (state.userCount == 1) {
-    if (!listed.front()) Raise(vb::kObjectNotSet);  // the only profile could not be read
-    state.currentUserID = listed.front()->userID;
-    shell_.profiles.ReadDataFile();
-    state.startMode = StartMode::UserChosen;
+  state.startMode = DecideStartMode(shell_, false, StartMode::SelectUser);
+  if (state.startMode == StartMode::UserChosen) {
     shell_.frmTDWK.showHomeMenu(false);
   } else {
-    state.startMode = StartMode::SelectUser;
     shell_.startup.loadStartupMenu();
   }
 }

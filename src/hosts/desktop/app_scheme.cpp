@@ -30,8 +30,14 @@ constexpr const char* kContentSecurityPolicy =
 AppScheme::AppScheme(std::string appPath, FileSystem& files)
     : appPath_(std::move(appPath)), files_(files) {
   if (appPath_.empty() || appPath_.back() != '/') appPath_ += '/';
-  realAppPath_ = RealPath(appPath_);
-  if (!realAppPath_.empty() && realAppPath_.back() != '/') realAppPath_ += '/';
+  AllowFolder(appPath_);
+}
+
+void AppScheme::AllowFolder(const std::string& folder) {
+  std::string real = RealPath(folder);
+  if (real.empty()) return;
+  if (real.back() != '/') real += '/';
+  realFolders_.push_back(std::move(real));
 }
 
 void AppScheme::Register(WebKitWebContext* context) {
@@ -53,8 +59,9 @@ std::optional<std::string> AppScheme::Locate(const AppRequest& request) {
   // A link may point anywhere: what is served must really lie inside the folder.
   const std::string real = RealPath(stored);
   struct stat info {};
-  if (real.empty() || realAppPath_.empty() || !real.starts_with(realAppPath_) ||
-      stat(real.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  bool inside = false;
+  for (const std::string& folder : realFolders_) inside = inside || real.starts_with(folder);
+  if (real.empty() || !inside || stat(real.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return std::nullopt;
   }
   return stored;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "hosts/desktop/app_urls.h"
 #include "platform/file_system.h"
@@ -17,6 +18,9 @@ namespace tdwk::desktop {
 class AppScheme {
  public:
   AppScheme(std::string appPath, FileSystem& files);
+
+  // Serves files inside this folder too (the user's own movies, mapped by the file system).
+  void AllowFolder(const std::string& folder);
 
   // Registers the scheme as a secure, CORS-enabled one of the context.
   void Register(WebKitWebContext* context);
@@ -35,8 +39,9 @@ class AppScheme {
   static void Serve(WebKitURISchemeRequest* request, gpointer self);
   void Serve(WebKitURISchemeRequest* request);
 
-  std::string appPath_;      // ends in '/'
-  std::string realAppPath_;  // the folder with links resolved, ending in '/'
+  std::string appPath_;  // ends in '/'
+  // The folders served from, links resolved, each ending in '/'.
+  std::vector<std::string> realFolders_;
   FileSystem& files_;
 };
 

@@ -66,6 +66,7 @@ DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
     : options_(std::move(options)), trace_(trace), scheme_(options_.appPath, files), gate_([this] {
         if (page_) page_->Flush();
       }) {
+  if (!options_.contentFolder.empty()) scheme_.AllowFolder(options_.contentFolder);
   GdkDisplay* display = gdk_display_get_default();
   GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
   if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
@@ -313,6 +314,11 @@ gboolean DesktopHost::OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer 
 // Every button press or release over a layer goes through its player window's procedure
 // slot; the player sees it only when the player's own procedure received it.
 bool DesktopHost::OnButton(GdkEventButton* event) {
+  // GDK reports a double or triple click again after the presses it consists of. Those
+  // presses have been dispatched already; the report follows the latest one to the page.
+  if (event->type == GDK_2BUTTON_PRESS || event->type == GDK_3BUTTON_PRESS) {
+    return lastPressDelivered_;
+  }
   RuffleControl* layer = LayerAt(event->x, event->y);
   if (layer == nullptr) return true;
   ButtonEvent button;
@@ -330,6 +336,7 @@ bool DesktopHost::OnButton(GdkEventButton* event) {
   const PlayerWindowTable::Outcome outcome = windows_.Dispatch(
       windows_.PlayerWindowOf(layer->Name()), message->message, message->wParam, message->lParam);
   if (trace_) trace_->Message(layer->Name(), message->message, outcome.delivered, outcome.result);
+  if (button.press) lastPressDelivered_ = outcome.delivered;
   return outcome.delivered;
 }
 

@@ -1,4 +1,5 @@
 #include <gtk/gtk.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -7,13 +8,13 @@
 #include <string>
 
 #include "hosts/common/host_environment.h"
+#include "hosts/common/program_info.h"
 #include "hosts/common/trace.h"
+#include "hosts/common/user_data.h"
 #include "hosts/desktop/desktop_host.h"
 #include "hosts/desktop/language_tag.h"
 #include "hosts/desktop/renderer_choice.h"
 #include "platform/code_page_posix.h"
-#include "platform/file_system_posix.h"
-#include "platform/instance_lock_posix.h"
 #include "platform/locale_posix.h"
 #include "shell/shell.h"
 
@@ -36,10 +37,32 @@ std::unique_ptr<std::ofstream> OutputFile(const char* variable) {
   return file;
 }
 
+// Without its page and player the window would stay black: the part that is missing, or
+// nothing.
+std::string MissingPagePart(const std::string& programFolder) {
+  for (const char* part : {"desktop/index.html", "desktop/ruffle/ruffle.js"}) {
+    if (::access((programFolder + part).c_str(), R_OK) != 0) return programFolder + part;
+  }
+  return {};
+}
+
+constexpr const char* kUsage =
+    "Usage: tdwk [USER_MANAGER]\n"
+    "Plays tindlewick's stories and games for children, full screen.\n"
+    "\n"
+    "  USER_MANAGER  start in the user manager, where grown-ups add, change and remove\n"
+    "                children\n"
+    "  --help        show this text and exit\n"
+    "  --version     show the version and exit\n"
+    "\n"
+    "Profiles, high scores and the log are kept in ~/.local/share/tindlewick (or\n"
+    "$XDG_DATA_HOME/tindlewick) unless the program's own folder is writable.\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace tdwk;
+  if (PrintedProgramInfo(argc, argv, kUsage, std::cout)) return 0;
   // Only the product's own argument is read; GTK's options are not offered.
   int gtkArgc = 1;
   char** gtkArgv = argv;
@@ -54,9 +77,11 @@ int main(int argc, char** argv) {
   std::unique_ptr<std::ofstream> latencyFile = OutputFile("TDWK_LATENCY");
   std::unique_ptr<Trace> trace = traceFile ? std::make_unique<Trace>(*traceFile) : nullptr;
 
-  PosixFileSystem files(programFolder);
+  RunStorage storage(programFolder);
+  FileSystem& files = storage.Files();
   desktop::DesktopHost::Options options;
   options.appPath = programFolder;
+  options.contentFolder = storage.ContentFolder();
   options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
   options.renderer = desktop::ChooseRenderer(Environment("TDWK_RENDERER"));
   options.latency = latencyFile.get();
@@ -74,10 +99,15 @@ int main(int argc, char** argv) {
 
   PosixLocale locale;
   Windows1252CodePage codePage;
-  FlockInstanceLock instanceLock;
   Platform platform{
-      host,          host.playerWindows(),       files, *clock, locale, codePage, instanceLock,
+      host,          host.playerWindows(),       files, *clock, locale, codePage, storage.Lock(),
       programFolder, CommandLineText(argc, argv)};
+  if (const std::string missing = MissingPagePart(programFolder); !missing.empty()) {
+    host.MessageBox("tindlewick cannot start: " + missing +
+                    " is missing.\r\n\r\nPlease install the program again.");
+    return 1;
+  }
+  if (!storage.Places().problem.empty()) host.MessageBox(storage.Places().problem);
   Shell shell(platform);
   return shell.Main();
 }

@@ -1,10 +1,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 
+#include <filesystem>
+
+#include <cstdint>
+#include <sstream>
+
+#include "hosts/common/trace.h"
+#include "hosts/console/console_host.h"
 #include "hosts/console/console_run.h"
 #include "platform/instance_lock_posix.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -83,6 +91,31 @@ TEST(ConsoleHostTest, ASecondCopyOverTheSameFolderEndsAtOnceAndSilently) {
   EXPECT_TRUE(run.errors.empty());
 }
 
+// A school shares one writable copy between its accounts: one copy runs over it at a time,
+// whoever started it.
+TEST(ConsoleHostTest, ASecondAccountCannotStartASecondCopyOnTheSameData) {
+  const passwd* other = ::getpwnam("nobody");
+  if (::geteuid() != 0 || other == nullptr) GTEST_SKIP() << "acting as another account needs root";
+  ConsoleApp app;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(app.Path())) {
+    std::filesystem::permissions(entry.path(), std::filesystem::perms::all);
+  }
+  std::filesystem::permissions(app.Path(), std::filesystem::perms::all);
+  const std::map<std::string, std::string> home{{"HOME", app.Path()}};
+  {
+    FlockInstanceLock running;
+    ASSERT_TRUE(running.TryAcquire(app.Path()));
+    const ConsoleRun second = RunProgram(app.Path() + "tdwk-console", {"swfMain vbIntroFinished"},
+                                         {}, home, other->pw_uid);
+    EXPECT_EQ(second.exitStatus, 0);
+    EXPECT_TRUE(second.trace.empty());
+  }
+  const ConsoleRun alone =
+      RunProgram(app.Path() + "tdwk-console", {"swfMain vbIntroFinished"}, {}, home, other->pw_uid);
+  EXPECT_EQ(alone.exitStatus, 0);
+  EXPECT_FALSE(alone.trace.empty());
+}
+
 TEST(ConsoleHostTest, RightButtonMessagesAreDispatchedToEachPlayerWindow) {
   ConsoleApp app;
   const ConsoleRun run =
@@ -93,5 +126,22 @@ TEST(ConsoleHostTest, RightButtonMessagesAreDispatchedToEachPlayerWindow) {
   EXPECT_EQ(messages[0]["delivered"], true);
 }
 
+TEST(ConsoleHostTest, TimeStopsAtItsEndInsteadOfWrappingAround) {
+  std::istringstream input;
+  std::ostringstream errors, traced;
+  Trace trace(traced);
+  ConsoleHost host(input, errors, trace, 15360, 11520);
+  int ticks = 0;
+  Timer& timer = host.CreateTimer("tmrUnload", 100, [&] { ++ticks; });
+  const InputEvent longWait{.kind = InputEvent::Kind::Wait, .ms = INT64_MAX};
+  host.Dispatch(longWait);
+  host.Dispatch(longWait);
+  EXPECT_EQ(host.NowMs(), INT64_MAX);
+  timer.SetEnabled(true);  // due after the end of time: never
+  host.Dispatch(longWait);
+  EXPECT_EQ(ticks, 0);
+  EXPECT_FALSE(host.WindowGone());
+}
+
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -1,6 +1,7 @@
 #include "hosts/console/console_run.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +12,9 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace tdwk::testing {
+#include "support/form_fields.h"
+
+namespace tdwk::test {
 
 namespace fs = std::filesystem;
 
@@ -39,6 +42,15 @@ bool ConsoleRun::HasVariable(const std::string& name, const std::string& control
     if (line["name"] == name) return true;
   }
   return false;
+}
+
+std::string Form(const std::map<std::string, std::string>& values) {
+  nlohmann::json fields = nlohmann::json::object();
+  for (const char* name : kFormFieldNames) {
+    fields[name] = "";
+  }
+  for (const auto& [name, value] : values) fields[name] = value;
+  return nlohmann::json{{"event", "variables"}, {"control", "swfMain"}, {"values", fields}}.dump();
 }
 
 ConsoleApp::ConsoleApp() {
@@ -79,12 +91,17 @@ pid_t ConsoleApp::Spawn(int input, int output, int errors,
 ConsoleRun ConsoleApp::Run(const std::vector<std::string>& input,
                            const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& environment) const {
+  return RunProgram(folder_.Path() + "tdwk-console", input, args, environment);
+}
+
+ConsoleRun RunProgram(const std::string& program, const std::vector<std::string>& input,
+                      const std::vector<std::string>& args,
+                      const std::map<std::string, std::string>& environment, uid_t account) {
   TempFolder io;
   {
     std::ofstream in(io.Path() + "stdin", std::ios::binary);
     for (const std::string& line : input) in << line << '\n';
   }
-  const std::string program = folder_.Path() + "tdwk-console";
   const pid_t child = ::fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
@@ -97,7 +114,12 @@ ConsoleRun ConsoleApp::Run(const std::vector<std::string>& input,
     ::setenv("LC_ALL", "C", 1);
     ::unsetenv("TDWK_SCREEN");
     ::unsetenv("TDWK_NOW");
+    ::unsetenv("XDG_DATA_HOME");
     for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+    if (account != kSameAccount &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(account) != 0 || ::setuid(account) != 0)) {
+      ::_exit(126);
+    }
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -108,12 +130,13 @@ ConsoleRun ConsoleApp::Run(const std::vector<std::string>& input,
 
   ConsoleRun run;
   run.exitStatus = exitStatus;
-  std::istringstream out(io.ReadFile("stdout"));
+  run.output = io.ReadFile("stdout");
+  std::istringstream out(run.output);
   for (std::string line; std::getline(out, line);) {
-    run.trace.push_back(nlohmann::json::parse(line));
+    run.trace.push_back(nlohmann::json::parse(line, nullptr, false));  // text: discarded
   }
   run.errors = io.ReadFile("stderr");
   return run;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -9,11 +9,12 @@
 
 #include "support/temp_folder.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 struct ConsoleRun {
   int exitStatus = -1;
   std::vector<nlohmann::json> trace;  // stdout, one object a line
+  std::string output;                 // stdout as written
   std::string errors;                 // stderr
 
   // The trace lines with this op (and control, when given).
@@ -23,9 +24,22 @@ struct ConsoleRun {
   bool HasVariable(const std::string& name, const std::string& control = "swfMain") const;
 };
 
-// An application folder holding a copy of tdwk-console and the data folders.
+// The user manager's form as a variables event: every field, the given ones filled.
+std::string Form(const std::map<std::string, std::string>& values);
+
 // The exit status of a child, or 128 + the signal that ended it.
 int WaitForExit(pid_t child);
+
+inline constexpr uid_t kSameAccount = static_cast<uid_t>(-1);
+
+// Runs a program with these input lines, arguments and environment; LC_ALL defaults to C,
+// XDG_DATA_HOME is unset unless given. Under another account (root only) when one is given.
+ConsoleRun RunProgram(const std::string& program, const std::vector<std::string>& input,
+                      const std::vector<std::string>& args = {},
+                      const std::map<std::string, std::string>& environment = {},
+                      uid_t account = kSameAccount);
+
+// An application folder holding a copy of tdwk-console and the data folders.
 
 class ConsoleApp {
  public:
@@ -48,4 +62,4 @@ class ConsoleApp {
   TempFolder folder_;
 };
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -5,25 +5,14 @@
 #include <map>
 
 #include "hosts/console/console_run.h"
-#include "support/form_fields.h"
 #include "support/profile_bytes.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-// The user manager's form as a variables event: every field, the given ones filled.
-std::string Form(const std::map<std::string, std::string>& values) {
-  nlohmann::json fields = nlohmann::json::object();
-  for (const char* name : kFormFieldNames) {
-    fields[name] = "";
-  }
-  for (const auto& [name, value] : values) fields[name] = value;
-  return nlohmann::json{{"event", "variables"}, {"control", "swfMain"}, {"values", fields}}.dump();
-}
 
 std::vector<std::string> MainMovies(const ConsoleRun& run, const std::string& app) {
   std::vector<std::string> movies;
@@ -200,4 +189,4 @@ TEST(ScreensWalkTest, ASingleChildGoesStraightHomeAndRefusedKeysAreLogged) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -18,7 +18,7 @@
 
 #include "tdwk_process.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -89,6 +89,45 @@ TEST(TdwkRun, ASecondCopyOverTheSameFolderEndsAtOnceWithStatusZero) {
   EXPECT_TRUE(app.Running());
 }
 
+// A program file copied without its page would otherwise show a black window for ever.
+TEST(TdwkRun, AProgramWithoutItsPlayerSaysSoAndEnds) {
+  TdwkApp app;
+  app.WriteStartMovies({});
+  std::filesystem::remove_all(app.Path() + "desktop/ruffle");
+  app.Start();
+  const auto box = app.WaitForLine(
+      [](const Json& line) { return line.value("op", "") == "MessageBox"; }, kMovieTime);
+  ASSERT_TRUE(box) << app.Errors();
+  EXPECT_THAT(app.Trace()[*box]["text"].get<std::string>(),
+              HasSubstr(app.Path() + "desktop/ruffle/ruffle.js is missing"));
+  std::optional<int> status;
+  for (int attempt = 0; attempt < 30 && !status; ++attempt) {
+    app.CloseWindow();  // the box may not be mapped yet
+    status = app.WaitForExit(1s);
+  }
+  EXPECT_EQ(status, 1);
+  for (const Json& line : app.Trace()) EXPECT_NE(line.value("op", ""), "LoadMovie");
+}
+
+// Installed: the page's scheme serves the movie the user put in their own folder (in their own
+// letter case) under the program's path, and the data goes to that folder.
+TEST(TdwkRun, AnInstalledCopyPlaysTheUsersOwnMovie) {
+  TdwkApp app;
+  app.WriteStartMovies({{"vbDemoIntro", ""}});
+  app.Folder().WriteFile("per-user-data", "");
+  // The web engine's caches stay where the other runs keep them warm.
+  TempFolder data;
+  TestMovie theirs;
+  theirs.commands = {{"vbTheirIntro", ""}};
+  data.WriteFile("tindlewick/MENUS/intro.SWF", BuildTestMovie(theirs));
+  app.Start({}, {{"XDG_DATA_HOME", data.Path()}});
+  ASSERT_TRUE(app.WaitForCommand("swfMain", "vbTheirIntro", "", kMovieTime)) << app.Errors();
+  EXPECT_TRUE(std::filesystem::is_directory(data.Path() + "tindlewick/Users"));
+  ASSERT_TRUE(app.CloseWindow());
+  EXPECT_EQ(app.WaitForExit(10s), 0);
+  for (const Json& line : app.Trace()) EXPECT_NE(line.value("command", ""), "vbDemoIntro");
+}
+
 TEST(TdwkRun, MoviesPlayUnderALocaleWhoseNameIsNoLanguageTag) {
   TdwkApp app;
   app.WriteStartMovies({{"vbIntroReady", ""}});
@@ -148,4 +187,4 @@ TEST(TdwkRun, MoviesNeitherLeaveThePageNorReachTheNetwork) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -12,7 +12,7 @@
 #include "tdwk_process.h"
 #include "xvfb_display.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -173,4 +173,4 @@ TEST(TdwkUserManager, SavingAProfileReadsTheFormsVariablesFromTheMovie) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

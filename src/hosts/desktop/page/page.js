@@ -106,7 +106,6 @@
 
     // Loads the movie as soon as the bridge takes it.
     load(url, background) {
-      if (this.spare && this.state === "ready") this.element.ruffle().resume();
       this.element.classList.remove("spare");
       this.element.inert = false;
       this.movieUrl = url;
@@ -132,12 +131,9 @@
         queueMicrotask(() => {
           if (this.state !== "starting") return;
           this.state = "ready";
-          if (this.wanted) {
-            this.startLoading();
-          } else {
-            // A spare waits without drawing or sounding, which would cost as much as a movie.
-            this.element.ruffle().suspend();
-          }
+          // A spare keeps running: a resumed player would run its first frame only a whole
+          // frame period later.
+          if (this.wanted) this.startLoading();
         });
       } else if (command === "tdwk_bridge_loaded") {
         queueMicrotask(() => {
@@ -246,13 +242,13 @@
     start() {
       const {call, cause} = this.request;
       this.request = null;
-      const query = new URLSearchParams();
+      const query = [];
       while (this.pending.length > 0 && this.pending[0].op === "set" &&
              simpleName.test(String(this.pending[0].name))) {
         const set = this.pending.shift();
-        query.append(String(set.name), String(set.value));
+        query.push(`${set.name}=${encodeURIComponent(String(set.value))}`);
       }
-      const url = query.toString() ? `${call.url}?${query}` : call.url;
+      const url = query.length > 0 ? `${call.url}?${query.join("&")}` : call.url;
 
       let player = null;
       if (this.spare && call.shape && this.spare.shape === call.shape) {
@@ -294,6 +290,8 @@
       const shown = this.shown;
       if (!sparesWanted || !shown || !shown.shape || (this.loads < 2 && !this.inFront())) return;
       if (this.spare && this.spare.shape === shown.shape) return;
+      // After the new movie's first frames, between two frames: a page playing a movie is
+      // never idle for long, so not later than half a second on.
       clearTimeout(this.spareTimer);
       this.spareTimer = setTimeout(() => {
         const whenIdle = window.requestIdleCallback || ((f) => setTimeout(f, 0));
@@ -301,8 +299,8 @@
           if (this.shown !== shown || this.incoming || this.request) return;
           if (this.spare) this.spare.retire();
           this.spare = new Player(this, shown.bridgeUrl, shown.shape, true);
-        });
-      }, 200);
+        }, {timeout: 500});
+      }, 100);
     }
 
     inFront() {
