@@ -14,10 +14,6 @@ namespace tdwk::bench {
 
 // A shell over fake windows and a fresh application folder, its window loaded.
 struct BenchShell {
-  struct FreeLock : InstanceLock {
-    bool TryAcquire(const std::string&) override { return true; }
-  };
-
   BenchShell()
       : files(folder.Path()),
         clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3} + std::chrono::hours{9}) {
@@ -30,14 +26,14 @@ struct BenchShell {
     calls.clear();
   }
 
-  testing::TempFolder folder;
-  testing::CallLog calls;
-  testing::FakeWindowHost host{calls};
+  test::TempFolder folder;
+  test::CallLog calls;
+  test::FakeWindowHost host{calls};
   PosixFileSystem files;
   FixedClock clock;
-  testing::BritishLocale locale;
+  test::BritishLocale locale;
   Windows1252CodePage codePage;
-  FreeLock lock;
+  test::FakeInstanceLock lock;
   Platform platform{host, host, files, clock, locale, codePage, lock, folder.Path(), ""};
   Shell shell{platform};
 };

@@ -22,12 +22,7 @@
 namespace {
 
 using namespace tdwk;
-using namespace tdwk::testing;
-
-class FreeLock : public InstanceLock {
- public:
-  bool TryAcquire(const std::string&) override { return true; }
-};
+using namespace tdwk::test;
 
 // One application folder per profile count, made once and shared by both benchmarks.
 const TempFolder& FolderWith(int count) {
@@ -60,7 +55,7 @@ void BM_ListAndPublishProfiles(benchmark::State& state) {
   FixedClock clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3});
   BritishLocale locale;
   Windows1252CodePage codePage;
-  FreeLock lock;
+  FakeInstanceLock lock;
   Platform platform{host, host, files, clock, locale, codePage, lock, folder.Path(), ""};
   Shell shell(platform);
   shell.state.appPath = folder.Path();

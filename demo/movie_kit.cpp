@@ -10,7 +10,7 @@ namespace tdwk::demo {
 namespace {
 
 constexpr std::int32_t Twips(int pixels) {
-  return pixels * swf::kTwipsPerPixel;
+  return pixels * swf::kStageTwipsPerPixel;
 }
 
 Rgba Shade(Rgba c, int delta) {

@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "support/command_names.h"
 #include "support/data_files.h"
 #include "support/form_fields.h"
 #include "support/profile_bytes.h"
+#include "support/score_table_bytes.h"
 
 namespace {
 
@@ -22,11 +24,16 @@ using tdwk::fuzzing::FuzzShell;
 
 constexpr const char* kControls[] = {"swfMain", "swfBackgroundTop", "swfBackgroundLeft",
                                      "swfBackgroundCorner"};
-constexpr const char* kCommands[] = {
-    "vbIntroFinished", "vbStartApplication", "vbLoadMovie", "vbCheckScores",
-    "vbGetTimes",      "vbSaveUser",         "vbPickUser",  "vbDeleteUser",
-    "vbUpdateUser",    "vbRestartApp",       "QUIT",        "QUIT_USER_MANAGER",
-    "CLOSE",           "confirmExit",        "vbloadmovie"};
+// The shell's commands, and one in the wrong letter case.
+const std::vector<std::string>& Commands() {
+  static const std::vector<std::string> commands = [] {
+    std::vector<std::string> all(tdwk::test::kCommandNames.begin(),
+                                 tdwk::test::kCommandNames.end());
+    all.emplace_back("vbloadmovie");
+    return all;
+  }();
+  return commands;
+}
 constexpr const char* kArguments[] = {
     "",           "ADD",          "add",     "EDIT",     "USER1",     "USER2",    "USER3",
     "USER4",      "USER9",        "USER0",   "USER01",   "USER32767", "../USER1", "USER1/../../x",
@@ -36,10 +43,9 @@ constexpr const char* kArguments[] = {
 // Every variable of the form, the adults' slots included.
 const std::vector<std::string>& FormNames() {
   static const std::vector<std::string> names = [] {
-    std::vector<std::string> all(tdwk::testing::kFormFieldNames.begin(),
-                                 tdwk::testing::kFormFieldNames.end());
-    all.insert(all.end(), tdwk::testing::kAdultFieldNames.begin(),
-               tdwk::testing::kAdultFieldNames.end());
+    std::vector<std::string> all(tdwk::test::kFormFieldNames.begin(),
+                                 tdwk::test::kFormFieldNames.end());
+    all.insert(all.end(), tdwk::test::kAdultFieldNames.begin(), tdwk::test::kAdultFieldNames.end());
     return all;
   }();
   return names;
@@ -58,7 +64,7 @@ std::string Argument(FuzzedDataProvider& data) {
 }
 
 void FillForm(FuzzShell& fuzz, FuzzedDataProvider& data) {
-  tdwk::testing::RecordingFlashControl& main = fuzz.host().Control("swfMain");
+  tdwk::test::RecordingFlashControl& main = fuzz.host().Control("swfMain");
   for (const std::string& name : FormNames()) main.Define(name, "Kim");
   main.Define("DAY", std::to_string(data.ConsumeIntegralInRange<int>(-40, 40)));
   main.Define("MONTH", std::to_string(data.ConsumeIntegralInRange<int>(-14, 14)));
@@ -77,22 +83,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   tdwk::Shell& shell = fuzz.shell();
   for (int n = 1; n <= 3; ++n) {
     fuzz.WriteFile("Users/USER" + std::to_string(n) + ".DAT",
-                   tdwk::testing::ProfileBytes("Kid" + std::to_string(n)));
+                   tdwk::test::ProfileBytes("Kid" + std::to_string(n)));
   }
-  std::string table;
-  for (int entry = 10; entry >= 1; --entry) {
-    for (const std::string& text : {std::string("Eve"), std::to_string(entry * 10)}) {
-      table += static_cast<char>(text.size());
-      table += '\0';
-      table += text;
-    }
-  }
+  std::vector<std::pair<std::string, std::string>> ranked;
+  for (int entry = 10; entry >= 1; --entry) ranked.emplace_back("Eve", std::to_string(entry * 10));
+  const std::string table = tdwk::test::TableBytes(ranked);
   fuzz.WriteFile("High Scores/HUNGRY_FROGS.dat", table);
   fuzz.WriteFile("High Scores/PEGS.dat", table);
   const std::string outer = fuzz.OuterPath();
   std::filesystem::create_directory(outer + "sentinel");
   std::ofstream(outer + "sentinel/USER1.DAT", std::ios::binary) << "not a profile of ours";
-  const auto besideBefore = tdwk::testing::Snapshot(outer + "sentinel");
+  const auto besideBefore = tdwk::test::Snapshot(outer + "sentinel");
   // As start-up leaves the shell: the profiles counted.
   shell.state.userCount = static_cast<std::int16_t>(shell.users.getUsers().size());
 
@@ -120,9 +121,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         break;
       default: {
         const char* control = data.PickValueInArray(kControls);
-        const std::string command = data.ConsumeIntegralInRange<int>(0, 7) != 0
-                                        ? std::string(data.PickValueInArray(kCommands))
-                                        : data.ConsumeRandomLengthString(24);
+        const std::string command =
+            data.ConsumeIntegralInRange<int>(0, 7) != 0
+                ? Commands()[data.ConsumeIntegralInRange<std::size_t>(0, Commands().size() - 1)]
+                : data.ConsumeRandomLengthString(24);
         fuzz.host().Control(control).Send(command, Argument(data));
       }
     }
@@ -135,11 +137,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (name != "app" && name != "sentinel") Fail();
     ++entries;
   }
-  if (entries != 2 || tdwk::testing::Snapshot(outer + "sentinel") != besideBefore) Fail();
+  if (entries != 2 || tdwk::test::Snapshot(outer + "sentinel") != besideBefore) Fail();
 
   // Whole profiles and tables, numbered from 1 without a gap, as many as the shell counts.
   int profiles = 0;
-  if (!tdwk::testing::DataFolderProblems(fuzz.AppPath(), false, 0, &profiles).empty()) Fail();
+  if (!tdwk::test::DataFolderProblems(fuzz.AppPath(), false, 0, &profiles).empty()) Fail();
   if (profiles != shell.state.userCount) Fail();
   for (int n = 1; n <= profiles; ++n) {
     shell.state.currentUserID = "USER" + std::to_string(n) + ".DAT";

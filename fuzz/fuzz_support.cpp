@@ -13,7 +13,7 @@ bool PreferMemoryTemporaryFolder() {
 const bool kMemoryFolder = PreferMemoryTemporaryFolder();
 }  // namespace
 
-FuzzShell::FuzzShell()
+FuzzApp::FuzzApp()
     : appPath_(outer_.Path() + "app/"),
       files_(appPath_),
       clock_(std::chrono::local_days{std::chrono::year{2026} / 12 / 9} + std::chrono::hours{18}) {
@@ -21,10 +21,12 @@ FuzzShell::FuzzShell()
   outer_.MakeFolder("app/Users");
   outer_.MakeFolder("app/High Scores");
   outer_.MakeFolder("app/Logs");
-  platform_ = std::make_unique<Platform>(
-      Platform{host_, host_, files_, clock_, locale_, codePage_, lock_, appPath_, ""});
+}
+
+FuzzShell::FuzzShell() {
+  platform_ = std::make_unique<Platform>(PlatformFor(host_));
   shell_ = std::make_unique<Shell>(*platform_);
-  shell_->state.appPath = appPath_;
+  shell_->state.appPath = AppPath();
   shell_->state.subclassedWindows.emplace();
   shell_->frmTDWK.Create();
   host_.ShowModal(shell_->frmTDWK);

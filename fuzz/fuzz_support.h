@@ -13,20 +13,21 @@
 
 namespace tdwk::fuzzing {
 
-class NoOtherCopy : public InstanceLock {
- public:
-  bool TryAcquire(const std::string&) override { return true; }
-};
-
-// A shell over a fresh application folder with its window loaded, as after start-up. The
+// A fresh application folder and the ports a shell needs over it, but for the window. The
 // application folder is "app/" inside a temporary folder of its own (below /dev/shm where it
 // exists, so that each input costs little), so that what lies beside it can be watched.
-class FuzzShell {
+class FuzzApp {
  public:
-  FuzzShell();
+  FuzzApp();
 
-  Shell& shell() { return *shell_; }
-  testing::FakeWindowHost& host() { return host_; }
+  Platform PlatformFor(WindowHost& window, PlayerWindows& playerWindows) {
+    return Platform{window, playerWindows, files_, clock_, locale_, codePage_, lock_, appPath_, ""};
+  }
+  template <class Host>
+  Platform PlatformFor(Host& host) {
+    return PlatformFor(host, host);
+  }
+
   const std::string& AppPath() const { return appPath_; }
   // The folder that holds the application folder.
   const std::string& OuterPath() const { return outer_.Path(); }
@@ -39,15 +40,26 @@ class FuzzShell {
   }
 
  private:
-  testing::TempFolder outer_;
+  test::TempFolder outer_;
   std::string appPath_;
-  testing::CallLog calls_;
-  testing::FakeWindowHost host_{calls_};
   PosixFileSystem files_;
   FixedClock clock_;
-  testing::BritishLocale locale_;
+  test::BritishLocale locale_;
   Windows1252CodePage codePage_;
-  NoOtherCopy lock_;
+  test::FakeInstanceLock lock_;
+};
+
+// A shell over a fresh application folder with its window loaded, as after start-up.
+class FuzzShell : public FuzzApp {
+ public:
+  FuzzShell();
+
+  Shell& shell() { return *shell_; }
+  test::FakeWindowHost& host() { return host_; }
+
+ private:
+  test::CallLog calls_;
+  test::FakeWindowHost host_{calls_};
   std::unique_ptr<Platform> platform_;
   std::unique_ptr<Shell> shell_;
 };

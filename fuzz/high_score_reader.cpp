@@ -40,6 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   shell.highScores.CheckHighScore(fuzz.AppPath() + "/Games/Snake.swf", bytes.substr(0, 24));
   const std::string after = fuzz.ReadFile("High Scores/HUNGRY_FROGS.dat");
-  if (after != bytes && !tdwk::testing::DecodeTable(after)) __builtin_trap();
+  if (after != bytes && !tdwk::test::DecodeTable(after)) __builtin_trap();
   return 0;
 }

@@ -25,7 +25,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using tdwk::testing::TestMovie;
+using tdwk::test::TestMovie;
 using Json = nlohmann::json;
 
 double Percentile(std::vector<double> samples, double fraction) {
@@ -56,9 +56,9 @@ std::int64_t MonotonicMicroseconds() {
 }
 
 Run Measure(int frameRate, bool spares, std::size_t changes) {
-  tdwk::testing::TdwkApp app;
+  tdwk::test::TdwkApp app;
   app.WriteStartMovies({{"vbIntroFinished", ""}});
-  app.Folder().WriteFile("Users/USER1.DAT", tdwk::testing::ProfileBytes("Sam", "Smith"));
+  app.Folder().WriteFile("Users/USER1.DAT", tdwk::test::ProfileBytes("Sam", "Smith"));
   app.Folder().WriteFile("High Scores/HUNGRY_FROGS.dat", std::string(40, '\0'));
   TestMovie home;
   home.frameRate = frameRate;
@@ -102,7 +102,7 @@ Run Measure(int frameRate, bool spares, std::size_t changes) {
     }
   }
   for (const Json& line : app.Trace()) {
-    if (line.value("command", "") != tdwk::testing::kFirstFrameReport) continue;
+    if (line.value("command", "") != tdwk::test::kFirstFrameReport) continue;
     ++run.games;
     if (line.value("args", "") == "FIRST_NAME=Sam") ++run.personalised;
   }
@@ -116,7 +116,7 @@ Run Measure(int frameRate, bool spares, std::size_t changes) {
 std::vector<double> MeasureStartups(int count) {
   std::vector<double> startups;
   for (int i = 0; i < count; ++i) {
-    tdwk::testing::TdwkApp app;
+    tdwk::test::TdwkApp app;
     app.WriteStartMovies({});
     const std::string latency =
         app.Path() + "../tdwk-startup-" + std::to_string(::getpid()) + ".jsonl";

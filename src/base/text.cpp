@@ -1,7 +1,9 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "base/vb_error.h"
 
@@ -164,12 +166,46 @@ std::size_t NumberLength(std::string_view text) {
   return i;
 }
 
+// The power of ten of a number's first significant digit ("0.05e3" is 1); nothing for zero.
+// The exponent saturates, so any number of digits is safe.
+std::optional<long long> DecimalMagnitude(std::string_view number) {
+  std::size_t i = (!number.empty() && (number[0] == '+' || number[0] == '-')) ? 1 : 0;
+  std::optional<long long> magnitude;
+  long long place = 0;  // the power of ten of the digit at i, counted down from the point
+  const std::size_t integerStart = i;
+  while (i < number.size() && IsDigit(number[i])) ++i;
+  place = static_cast<long long>(i - integerStart) - 1;
+  for (std::size_t k = integerStart; k < i; ++k, --place) {
+    if (!magnitude && number[k] != '0') magnitude = place;
+  }
+  if (i < number.size() && number[i] == '.') {
+    for (++i; i < number.size() && IsDigit(number[i]); ++i, --place) {
+      if (!magnitude && number[i] != '0') magnitude = place;
+    }
+  }
+  if (!magnitude) return std::nullopt;
+  long long exponent = 0;
+  if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+    ++i;
+    const bool negative = i < number.size() && number[i] == '-';
+    if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
+    for (; i < number.size() && IsDigit(number[i]); ++i) {
+      exponent = std::min(exponent * 10 + (number[i] - '0'), 1'000'000'000LL);
+    }
+    if (negative) exponent = -exponent;
+  }
+  return *magnitude + exponent;
+}
+
 double ParseNumber(std::string_view number) {
   if (!number.empty() && number.front() == '+') number.remove_prefix(1);
   double value = 0.0;
   const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
   if (error == std::errc::result_out_of_range) {
-    return (!number.empty() && number.front() == '-') ? -HUGE_VAL : HUGE_VAL;
+    const bool negative = !number.empty() && number.front() == '-';
+    // Too small for a double reads as zero; only too large is infinite (and then Overflow).
+    if (DecimalMagnitude(number).value_or(0) < 0) return 0.0;
+    return negative ? -HUGE_VAL : HUGE_VAL;
   }
   return value;
 }

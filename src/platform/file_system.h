@@ -19,7 +19,6 @@ class FileSystem {
   virtual bool Exists(const std::string& path) = 0;
   virtual void CreateFolder(const std::string& path) = 0;
   virtual void DeleteFile(const std::string& path) = 0;
-  virtual void CopyFile(const std::string& from, const std::string& to) = 0;
   // Moves a file over another atomically, replacing it.
   virtual void RenameFile(const std::string& from, const std::string& to) = 0;
   // Clears read-only and similar marks.

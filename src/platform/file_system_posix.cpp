@@ -5,8 +5,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "base/vb_error.h"
 #include "platform/file_system_posix.h"
 
@@ -34,17 +36,6 @@ namespace {
   }
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::vector<std::string> Components(std::string_view relative) {
   std::vector<std::string> parts;
   std::size_t start = 0;
@@ -57,21 +48,26 @@ std::vector<std::string> Components(std::string_view relative) {
   return parts;
 }
 
+// An open folder listing, closed however the scope is left.
+struct FolderCloser {
+  void operator()(DIR* folder) const { ::closedir(folder); }
+};
+using FolderListing = std::unique_ptr<DIR, FolderCloser>;
+
+FolderListing OpenListing(const std::string& folder) {
+  return FolderListing(::opendir(folder.c_str()));
+}
+
 // The entry of folder whose name matches without regard to case; the exact name first.
 std::string MatchInFolder(const std::string& folder, const std::string& name) {
   struct stat info {};
   if (::lstat((folder + name).c_str(), &info) == 0) return name;
-  DIR* dir = ::opendir(folder.c_str());
+  const FolderListing dir = OpenListing(folder);
   if (dir == nullptr) return {};
-  std::string match;
-  while (const dirent* entry = ::readdir(dir)) {
-    if (SameIgnoringCase(entry->d_name, name)) {
-      match = entry->d_name;
-      break;
-    }
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (EqualIgnoringAsciiCase(entry->d_name, name)) return entry->d_name;
   }
-  ::closedir(dir);
-  return match;
+  return {};
 }
 
 class Descriptor {
@@ -116,11 +112,8 @@ std::string NameOf(const std::string& path) {
 }
 
 void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
+  const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() >= 0) ::fsync(fd.get());
 }
 
 }  // namespace
@@ -189,11 +182,11 @@ void PosixFileSystem::RaiseMissing(const std::string& path) {
 std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder) {
   const std::string resolved = Existing(folder);
   if (resolved.empty()) Raise(vb::kPathNotFound);
-  DIR* dir = ::opendir(resolved.c_str());
+  const FolderListing dir = OpenListing(resolved);
   if (dir == nullptr) RaiseErrno(errno, true);
   std::vector<std::string> names;
   const std::string prefix = resolved.back() == '/' ? resolved : resolved + '/';
-  while (const dirent* entry = ::readdir(dir)) {
+  while (const dirent* entry = ::readdir(dir.get())) {
     if (entry->d_name[0] == '.') continue;  // hidden, "." and ".."
     bool regular = entry->d_type == DT_REG;
     if (entry->d_type == DT_UNKNOWN) {
@@ -202,7 +195,6 @@ std::vector<std::string> PosixFileSystem::ListFiles(const std::string& folder) {
     }
     if (regular) names.emplace_back(entry->d_name);
   }
-  ::closedir(dir);
   return names;
 }
 
@@ -226,10 +218,6 @@ void PosixFileSystem::DeleteFile(const std::string& path) {
   if (resolved.empty()) RaiseMissing(path);
   ForWriting(path);  // refuses a file reached through a linked folder
   if (::unlink(resolved.c_str()) != 0) RaiseErrno(errno);
-}
-
-void PosixFileSystem::CopyFile(const std::string& from, const std::string& to) {
-  ReplaceFile(to, ReadFile(from));
 }
 
 void PosixFileSystem::RenameFile(const std::string& from, const std::string& to) {
@@ -278,16 +266,17 @@ void PosixFileSystem::RemoveStaleTemporaries(const std::string& folder) {
   if (!cleanedFolders_.insert(folder).second) return;
   // One copy runs over a folder at a time and removes its own temporaries on every failure,
   // so any found now were left by a copy that was killed between creating and renaming one.
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return;
   std::vector<std::string> stale;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    if (name.starts_with(kTemporaryPrefix) && name.ends_with(kTemporarySuffix)) {
-      stale.emplace_back(name);
+  {
+    const FolderListing dir = OpenListing(folder);
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir.get())) {
+      const std::string_view name = entry->d_name;
+      if (name.starts_with(kTemporaryPrefix) && name.ends_with(kTemporarySuffix)) {
+        stale.emplace_back(name);
+      }
     }
   }
-  ::closedir(dir);
   for (const std::string& name : stale) {
     struct stat info {};
     const std::string path = folder + name;

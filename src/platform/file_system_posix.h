@@ -20,7 +20,6 @@ class PosixFileSystem : public FileSystem {
   bool Exists(const std::string& path) override;
   void CreateFolder(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
-  void CopyFile(const std::string& from, const std::string& to) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   void ResetAttributes(const std::string& path) override;
   std::string ReadFile(const std::string& path) override;

@@ -20,9 +20,6 @@ class ForwardingFileSystem : public FileSystem {
   bool Exists(const std::string& path) override { return target_.Exists(path); }
   void CreateFolder(const std::string& path) override { target_.CreateFolder(path); }
   void DeleteFile(const std::string& path) override { target_.DeleteFile(path); }
-  void CopyFile(const std::string& from, const std::string& to) override {
-    target_.CopyFile(from, to);
-  }
   void RenameFile(const std::string& from, const std::string& to) override {
     target_.RenameFile(from, to);
   }

@@ -50,7 +50,7 @@ class WindowHost {
   virtual void MessageBox(const std::string& text) = 0;
 
   // Runs Form_Load, then the event loop until the window has been unloaded (which runs
-  // Form_Unload). Returns false when the host gave up early.
+  // Form_Unload) or the program ended.
   virtual void ShowModal(WindowEvents& events) = 0;
   // Unloads the window (as the tick of tmrUnload does); ShowModal then returns.
   virtual void UnloadWindow() = 0;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string>
 
+#include "base/ascii_case.h"
 #include "base/vb_error.h"
 #include "shell/error_log.h"
 
@@ -22,10 +23,7 @@ std::optional<std::int16_t> ProfileKeyNumber(std::string_view key) {
 
 std::optional<std::int16_t> ProfileFileNumber(std::string_view fileName) {
   // Letter case does not matter in file names: "user3.dat" is profile 3 too.
-  std::string upper(fileName);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  const std::string upper = AsciiUpperCase(fileName);
   constexpr std::string_view kExtension = ".DAT";
   const std::string_view name = upper;
   if (!name.ends_with(kExtension)) return std::nullopt;

@@ -8,6 +8,7 @@
 #include "profiles/profile_key.h"
 #include "shell/movie_catalogue.h"
 #include "shell/shell.h"
+#include "shell/start_mode.h"
 #include "shell/trap.h"
 
 namespace tdwk {
@@ -151,17 +152,10 @@ void MovieCommands::vbUpdateUser(const std::string& args) {
 
 void MovieCommands::vbRestartApp(const std::string&) {
   ShellState& state = shell_.state;
-  auto listed = shell_.users.getUsers();
-  if (listed.size() > static_cast<std::size_t>(kHighestProfileNumber)) Raise(vb::kOverflow);
-  state.userCount = static_cast<std::int16_t>(listed.size());
-  if (state.userCount == 1) {
-    if (!listed.front()) Raise(vb::kObjectNotSet);  // the only profile could not be read
-    state.currentUserID = listed.front()->userID;
-    shell_.profiles.ReadDataFile();
-    state.startMode = StartMode::UserChosen;
+  state.startMode = DecideStartMode(shell_, false, StartMode::SelectUser);
+  if (state.startMode == StartMode::UserChosen) {
     shell_.frmTDWK.showHomeMenu(false);
   } else {
-    state.startMode = StartMode::SelectUser;
     shell_.startup.loadStartupMenu();
   }
 }

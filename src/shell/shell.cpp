@@ -1,5 +1,6 @@
 #include "shell/shell.h"
 
+#include "shell/start_mode.h"
 #include "shell/trap.h"
 
 namespace tdwk {
@@ -18,24 +19,8 @@ int Shell::Main() {
         state.appPath = folder;
         state.subclassedWindows.emplace();
 
-        auto listed = users.getUsers();
-        if (listed.size() > 32767) Raise(vb::kOverflow);
-        state.userCount = static_cast<std::int16_t>(listed.size());
-
-        if (platform.commandLine == "USER_MANAGER") {
-          state.startMode = StartMode::UserManager;
-        } else if (state.userCount == 0) {
-          state.startMode = StartMode::UserManager;
-        } else if (state.userCount == 1) {
-          if (!listed.front()) Raise(vb::kObjectNotSet);  // the only profile could not be read
-          state.currentUserID = listed.front()->userID;
-          profiles.ReadDataFile();
-          state.startMode = StartMode::UserChosen;
-        } else {
-          state.startMode = StartMode::SelectUser;
-        }
-        listed.clear();
-
+        state.startMode =
+            DecideStartMode(*this, platform.commandLine == "USER_MANAGER", StartMode::UserManager);
         frmTDWK.Create();
         platform.window.ShowModal(frmTDWK);
       },

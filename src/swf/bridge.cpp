@@ -11,7 +11,7 @@ namespace tdwk::swf {
 namespace {
 
 // What a movie of unknown shape gets: 550 by 400 pixels, 12 frames a second, white.
-constexpr Rect kDefaultStage{0, 550 * kTwipsPerPixel, 0, 400 * kTwipsPerPixel};
+constexpr Rect kDefaultStage{0, 550 * kStageTwipsPerPixel, 0, 400 * kStageTwipsPerPixel};
 constexpr double kDefaultFrameRate = 12;
 constexpr Rgb kDefaultBackground{255, 255, 255};
 

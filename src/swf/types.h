@@ -4,8 +4,9 @@
 
 namespace tdwk::swf {
 
-// Every length on stage is in twips, 20 to a pixel.
-constexpr std::int32_t kTwipsPerPixel = 20;
+// Every length on a movie's stage is in twips, 20 to a pixel (the window's twips are 15 to a
+// pixel: kTwipsPerPixel of the hosts).
+constexpr std::int32_t kStageTwipsPerPixel = 20;
 
 struct Rect {
   std::int32_t xMin = 0;

@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "highscores/game_table.h"
-#include "highscores/score_table_bytes.h"
+#include "support/score_table_bytes.h"
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 class HighScoreScreenTest : public ShellTest {
@@ -89,4 +89,4 @@ TEST_F(HighScoreScreenTest, AFailingControlIsReportedUnderShowHighScores) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "base/vb_error.h"
-#include "highscores/score_table_bytes.h"
 #include "support/faulty_file_system.h"
+#include "support/score_table_bytes.h"
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -266,4 +266,4 @@ TEST_F(HighScoresTest, AFailureAtAnyFileOperationLeavesTheOldTableOrTheNewOne) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

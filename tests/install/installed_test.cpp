@@ -10,7 +10,7 @@
 
 #include "hosts/console/console_run.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -190,4 +190,4 @@ TEST_F(InstalledTest, TheDebianPackageHoldsTheDesktopIntegrationAndDependsOnItsL
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

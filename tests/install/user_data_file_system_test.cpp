@@ -6,7 +6,7 @@
 #include "platform/file_system_posix.h"
 #include "support/temp_folder.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::UnorderedElementsAre;
@@ -37,4 +37,4 @@ TEST(UserDataFileSystemTest, TheUsersMovieWinsInAnyLetterCaseAndTheDataIsTheirs)
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -1,11 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "highscores/score_table_bytes.h"
 #include "shell/serial_date.h"
+#include "support/score_table_bytes.h"
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -178,4 +178,4 @@ TEST_F(ChildAttributesTest, AFailureEndsThePublicationAtItsStep) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

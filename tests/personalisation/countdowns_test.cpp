@@ -4,7 +4,7 @@
 #include "shell/serial_date.h"
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -134,4 +134,4 @@ TEST_F(CountdownsTest, WithoutAChildNothingIsPublished) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

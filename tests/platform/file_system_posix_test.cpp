@@ -7,7 +7,7 @@
 #include "platform/file_system_posix.h"
 #include "support/temp_folder.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::UnorderedElementsAre;
@@ -146,4 +146,4 @@ TEST_F(PosixFileSystemTest, AppendingCreatesTheFileButNeverItsFolder) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -6,7 +6,7 @@
 #include "profiles/profiles_fixture.h"
 #include "shell/serial_date.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -267,4 +267,4 @@ TEST_F(ProfileFilesTest, AgeOfAnImpossibleDateIsReportedAsZero) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -8,7 +8,7 @@
 #include "shell/serial_date.h"
 #include "support/form_fields.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -303,4 +303,4 @@ TEST_F(ProfileFormTest, AVariableExistsWhenTheMovieAnswersIt) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

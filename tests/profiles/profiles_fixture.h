@@ -15,7 +15,7 @@
 #include "support/profile_bytes.h"
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // Passes every call on to a real file system, records it with its paths (so a test can tell
 // that no path was built from a refused key), and fails the named operations, as a full disk
@@ -101,4 +101,4 @@ class ProfilesTest : public ShellTest {
   WatchedFileSystem watched{files};
 };
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

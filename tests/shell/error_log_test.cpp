@@ -4,7 +4,7 @@
 
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 class ErrorLogTest : public ShellTest {
@@ -61,4 +61,4 @@ TEST_F(ErrorLogTest, TextIsStoredInTheFileCodePage) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

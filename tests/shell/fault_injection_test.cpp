@@ -29,7 +29,7 @@
 #include "support/profile_bytes.h"
 #include "support/temp_folder.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 // The temporary folders of this test live in memory: it writes thousands of files.
@@ -49,11 +49,6 @@ class MemoryTemporaryFolders {
 
  private:
   std::string old_;
-};
-
-class NoOtherCopy : public InstanceLock {
- public:
-  bool TryAcquire(const std::string&) override { return true; }
 };
 
 // One application folder with four profiles, the score tables and a log, and a started shell
@@ -118,7 +113,7 @@ struct World {
   FixedClock clock;
   BritishLocale locale;
   Windows1252CodePage codePage;
-  NoOtherCopy lock;
+  FakeInstanceLock lock;
   Platform platform;
   std::unique_ptr<Shell> shell;
 };
@@ -292,4 +287,4 @@ TEST(FaultInjectionTest, EveryFailingFileOperationIsLoggedAndTearsNothing) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

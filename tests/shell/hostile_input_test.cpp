@@ -7,9 +7,10 @@
 #include <filesystem>
 
 #include "profiles/profiles_fixture.h"
+#include "support/command_names.h"
 #include "support/data_files.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::Contains;
@@ -19,12 +20,6 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 namespace fs = std::filesystem;
-
-const char* const kCommands[] = {
-    "vbIntroFinished", "vbStartApplication", "vbLoadMovie", "vbCheckScores",
-    "vbGetTimes",      "vbSaveUser",         "vbPickUser",  "vbDeleteUser",
-    "vbUpdateUser",    "vbRestartApp",       "QUIT",        "QUIT_USER_MANAGER",
-    "CLOSE",           "confirmExit"};
 
 class HostileInputTest : public ProfilesTest {
  protected:
@@ -89,7 +84,7 @@ TEST_F(HostileInputTest, HundredThousandCharacterArgumentsFailClearlyAndWriteNot
   const std::string letters(100000, 'A');
   const std::string digits(100000, '9');
   for (const std::string* args : {&letters, &digits}) {
-    for (const char* command : kCommands) {
+    for (const char* command : kCommandNames) {
       Main().Send(command, *args);
       host.Control("swfBackgroundLeft").Send(command, *args);
       host.Control("swfBackgroundTop").Send(command, *args);
@@ -278,4 +273,4 @@ TEST_F(HostileInputTest, ALinkedHighScoresFolderIsReadButNeverWrittenInto) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

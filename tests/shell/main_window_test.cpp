@@ -4,7 +4,7 @@
 #include "base/vb_error.h"
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -157,4 +157,4 @@ TEST_F(MainWindowTest, AScreenTooSmallForTheFrameIsALoggedFailureOfTheLoad) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

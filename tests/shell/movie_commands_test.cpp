@@ -6,7 +6,7 @@
 #include "highscores/game_table.h"
 #include "profiles/profiles_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::Contains;
@@ -351,4 +351,4 @@ TEST_F(MovieCommandsTest, CloseUnloadsHalfASecondLaterAndOnlyOnce) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

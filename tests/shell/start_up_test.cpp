@@ -4,7 +4,7 @@
 #include "support/profile_bytes.h"
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 class StartUpTest : public ShellTest {
@@ -93,4 +93,4 @@ TEST_F(StartUpTest, TheApplicationFolderEndsInOneSlash) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

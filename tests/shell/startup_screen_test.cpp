@@ -5,7 +5,7 @@
 
 #include "profiles/profiles_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -90,4 +90,4 @@ TEST_F(StartupScreenTest, APlayerThatRejectsTheMovieIsReported) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "base/text.h"
 #include "base/vb_error.h"
 #include "shell/serial_date.h"
@@ -19,6 +21,14 @@ TEST(TextTest, ScoreTextsAreReadUpToTheFirstCharacterThatDoesNotFit) {
   EXPECT_EQ(LeadingNumber(""), 0);
   EXPECT_EQ(LeadingNumber("-"), 0);
   EXPECT_EQ(LeadingNumber("1 2"), 1);
+  // Too small for a double is zero, however it is written; too large stays infinite.
+  for (const char* tiny : {"1e-400", "-1e-400", "0.0001e-320", "123456e-330"}) {
+    EXPECT_EQ(LeadingNumber(tiny), 0) << tiny;
+  }
+  EXPECT_EQ(ToInteger16(LeadingNumber("1e-400")), 0);
+  EXPECT_EQ(LeadingNumber("1e400"), HUGE_VAL);
+  EXPECT_EQ(LeadingNumber("0.1e310"), HUGE_VAL);
+  EXPECT_EQ(LeadingNumber("-1e99999999999999999999"), -HUGE_VAL);
 }
 
 TEST(TextTest, WholeNumbersRoundAHalfToEvenAndMustFitSixteenBits) {

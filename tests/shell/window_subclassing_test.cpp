@@ -5,7 +5,7 @@
 
 #include "support/shell_fixture.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 const char* const kLayers[] = {"swfMain", "swfBackgroundTop", "swfBackgroundLeft",
@@ -164,4 +164,4 @@ TEST_F(SubclassingOverScriptedWindowsTest, ADestroyedWindowDoesNotStopTheRestore
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // Exactly count binary strings (a signed 16-bit little-endian length, then that many bytes)
 // from offset to the very end of bytes; nothing when they are fewer, more, cut short or a
@@ -128,4 +128,4 @@ inline std::vector<std::string> DataFolderProblems(const std::string& appPath, b
   return problems;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

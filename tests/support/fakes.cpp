@@ -9,7 +9,7 @@
 
 #include "platform/flash_errors.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace {
 constexpr std::int32_t kPlayerProcedure = 0x1000;
@@ -268,4 +268,4 @@ std::string BritishLocale::GroupDigits(long long value) const {
   return value < 0 ? "-" + grouped : grouped;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "platform/flash_control.h"
+#include "platform/instance_lock.h"
 #include "platform/locale.h"
 #include "platform/player_windows.h"
 #include "platform/window_host.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // One call the shell made on a control or the window, in the order made.
 struct Call {
@@ -144,6 +145,13 @@ class FakeWindowHost : public WindowHost, public PlayerWindows {
   bool playerProcedureRan_ = false;
 };
 
+// Finds another copy running only while held is set.
+class FakeInstanceLock : public InstanceLock {
+ public:
+  bool TryAcquire(const std::string&) override { return !held; }
+  bool held = false;
+};
+
 // dd/mm/yyyy, HH:MM:SS and ',' between groups of digits, whatever the machine's locale.
 class BritishLocale : public Locale {
  public:
@@ -152,4 +160,4 @@ class BritishLocale : public Locale {
   std::string GroupDigits(long long value) const override;
 };
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

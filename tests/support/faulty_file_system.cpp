@@ -2,7 +2,7 @@
 
 #include "base/vb_error.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 void FaultyFileSystem::Before(std::string_view operation, const std::string&) {
   ++count_;
@@ -13,4 +13,4 @@ void FaultyFileSystem::Before(std::string_view operation, const std::string&) {
   }
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

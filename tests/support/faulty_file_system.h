@@ -7,7 +7,7 @@
 
 #include "support/observed_file_system.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // Passes every operation to another file system, except that the k-th operation (counting
 // from 1, every kind of operation counted) fails with the given error, and with persistent
@@ -38,4 +38,4 @@ class FaultyFileSystem : public ObservedFileSystem {
   std::vector<std::string> journal_;
 };
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

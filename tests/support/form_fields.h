@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // The single-value fields of the user manager's form, in the order the save reads them.
 inline constexpr std::array<const char*, 23> kFormFieldNames{"DAY",
@@ -34,4 +34,4 @@ inline constexpr std::array<const char*, 8> kAdultFieldNames{
     "ADULT_TYPE1", "ADULT_NAME1", "ADULT_TYPE2", "ADULT_NAME2",
     "ADULT_TYPE3", "ADULT_NAME3", "ADULT_TYPE4", "ADULT_NAME4"};
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -6,7 +6,7 @@
 
 #include "platform/forwarding_file_system.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // Passes every operation on after showing it to Before, which may record it or throw to make
 // it fail. A two-path operation shows "from -> to".
@@ -33,10 +33,6 @@ class ObservedFileSystem : public ForwardingFileSystem {
   void DeleteFile(const std::string& path) override {
     Before("DeleteFile", path);
     ForwardingFileSystem::DeleteFile(path);
-  }
-  void CopyFile(const std::string& from, const std::string& to) override {
-    Before("CopyFile", from + " -> " + to);
-    ForwardingFileSystem::CopyFile(from, to);
   }
   void RenameFile(const std::string& from, const std::string& to) override {
     Before("RenameFile", from + " -> " + to);
@@ -67,4 +63,4 @@ class ObservedFileSystem : public ForwardingFileSystem {
   virtual void Before(std::string_view operation, const std::string& path) = 0;
 };
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

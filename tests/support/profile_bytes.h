@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // The bytes of a profile file: the serial date of birth, then 26 strings in file order with
 // every text empty except the first name and the last name (already in the file code page).
@@ -30,4 +30,4 @@ inline std::string ProfileBytes(const std::string& firstName, const std::string&
   return bytes;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -13,13 +13,7 @@
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
-namespace tdwk::testing {
-
-class AlwaysFreeLock : public InstanceLock {
- public:
-  bool TryAcquire(const std::string&) override { return !held; }
-  bool held = false;
-};
+namespace tdwk::test {
 
 // A shell over a fresh application folder (with Users, High Scores and Logs), fake windows
 // and a clock fixed at 3 May 2004 09:15:42.
@@ -62,9 +56,9 @@ class ShellTest : public ::testing::Test {
   FixedClock clock;
   BritishLocale locale;
   Windows1252CodePage codePage;
-  AlwaysFreeLock lock;
+  FakeInstanceLock lock;
   std::unique_ptr<Platform> platform;
   std::unique_ptr<Shell> shell;
 };
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace fs = std::filesystem;
 
@@ -44,4 +44,4 @@ bool TempFolder::Exists(const std::string& relative) const {
   return fs::exists(fs::symlink_status(path_ + relative));
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

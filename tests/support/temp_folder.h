@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TempFolder {
@@ -24,4 +24,4 @@ class TempFolder {
   std::string path_;
 };
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

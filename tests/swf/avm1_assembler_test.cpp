@@ -9,8 +9,8 @@
 namespace tdwk::swf {
 namespace {
 
-using testing::Hex;
-using testing::ToHex;
+using test::Hex;
+using test::ToHex;
 
 TEST(AssemblerTest, ForwardJumpCountsFromTheEndOfTheJump) {
   Assembler a;

@@ -70,7 +70,7 @@ TEST(BridgeTest, MovieWithoutBackgroundGetsWhite) {
 
 TEST(BridgeTest, CodeIsWellFormedAndNamesTheInterface) {
   std::string code = BridgeCode(BuildBridgeMovie(Wrapped(6, {0, 100, 0, 100}, 12, {}, {})));
-  EXPECT_EQ(testing::CheckActions(code), "");
+  EXPECT_EQ(test::CheckActions(code), "");
   for (std::string_view text :
        {std::string_view("SetVariable"), std::string_view("GetVariable"),
         std::string_view("GotoFrame"), std::string_view("Play"), std::string_view("LoadMovie"),

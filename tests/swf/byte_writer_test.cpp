@@ -7,9 +7,9 @@
 namespace tdwk::swf {
 namespace {
 
-using testing::Bits;
-using testing::Hex;
-using testing::ToHex;
+using test::Bits;
+using test::Hex;
+using test::ToHex;
 
 TEST(SignedBitsTest, CountsTheSignBit) {
   EXPECT_EQ(SignedBits(0), 0);

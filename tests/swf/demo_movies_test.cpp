@@ -129,7 +129,7 @@ struct Walk {
   }
 
   void Actions(std::string_view block, const std::string& where) {
-    std::string problem = testing::CheckActions(block);
+    std::string problem = test::CheckActions(block);
     if (!problem.empty()) Problem(where + ": " + problem);
     code.append(block);
   }

@@ -10,8 +10,8 @@
 namespace tdwk::swf {
 namespace {
 
-using testing::Hex;
-using testing::ToHex;
+using test::Hex;
+using test::ToHex;
 
 std::string SampleMovie(Compression compression = Compression::None) {
   MovieWriter movie(6, {0, 11000, 0, 8000}, 12);

@@ -7,9 +7,9 @@
 namespace tdwk::swf {
 namespace {
 
-using testing::Bits;
-using testing::Hex;
-using testing::ToHex;
+using test::Bits;
+using test::Hex;
+using test::ToHex;
 
 TEST(TagRecordTest, ShortAndLongHeaders) {
   // code 9 << 6 | length 3 = 0x0243

@@ -13,6 +13,7 @@ struct ScreenSize {
   float heightTwips;
 };
 
+// The window's twips: 15 to a pixel (a movie's stage has 20).
 inline constexpr float kTwipsPerPixel = 15;
 
 // TDWK_SCREEN (WIDTHxHEIGHT in pixels), by default 1024 by 768. A bad value is reported.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <nlohmann/json.hpp>
+#include <string>
 
 namespace tdwk {
 
@@ -86,6 +87,9 @@ ParsedLine ParseJson(std::string_view line) {
     const nlohmann::json* ms = Field(object, "ms");
     if (ms == nullptr || !ms->is_number_integer() || ms->get<std::int64_t>() < 0) {
       return Failure("missing field 'ms'");
+    }
+    if (ms->get<std::int64_t>() > kLongestWaitMs) {
+      return Failure("field 'ms' is longer than " + std::to_string(kLongestWaitMs));
     }
     event.ms = ms->get<std::int64_t>();
   } else if (name == "close") {

@@ -9,6 +9,9 @@
 
 namespace tdwk {
 
+// The longest wait one line may ask for: the longest interval a timer can have (about 24 days).
+inline constexpr std::int64_t kLongestWaitMs = 2'147'483'647;
+
 // One line of the console host's input.
 struct InputEvent {
   enum class Kind { FSCommand, Variables, Message, Wait, Close };

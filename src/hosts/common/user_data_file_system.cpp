@@ -137,16 +137,6 @@ void UserDataFileSystem::DeleteFile(const std::string& path) {
   target.files.DeleteFile(target.path);
 }
 
-void UserDataFileSystem::CopyFile(const std::string& from, const std::string& to) {
-  const Target source = ForReading(from);
-  const Target target = ForWriting(to);
-  if (&source.files == &target.files) {
-    target.files.CopyFile(source.path, target.path);
-  } else {
-    target.files.ReplaceFile(target.path, source.files.ReadFile(source.path));
-  }
-}
-
 void UserDataFileSystem::RenameFile(const std::string& from, const std::string& to) {
   const Target source = ForWriting(from);
   const Target target = ForWriting(to);

@@ -1,7 +1,7 @@
 #include "hosts/console/console_host.h"
 
 #include <algorithm>
-#include <cstring>
+#include <limits>
 #include <utility>
 
 #include "hosts/console/stand_in_player.h"
@@ -9,8 +9,14 @@
 namespace tdwk {
 
 namespace {
-constexpr char kPlayerWindowClass[] = "MacromediaFlashPlayerActiveX";
+
+// Host time never wraps: a time past the last one is the last one, and a timer due then
+// never fires.
+constexpr std::int64_t kEndOfTime = std::numeric_limits<std::int64_t>::max();
+std::int64_t Later(std::int64_t ms, std::int64_t by) {
+  return by > kEndOfTime - ms ? kEndOfTime : ms + by;
 }
+}  // namespace
 
 class ConsoleHost::ConsoleTimer : public Timer {
  public:
@@ -20,7 +26,7 @@ class ConsoleHost::ConsoleTimer : public Timer {
   void SetEnabled(bool enabled) override {
     host_.trace_.SetFlag(name_, "Enabled", enabled);
     // Enabling a running timer leaves its schedule alone.
-    if (enabled && !enabled_) dueMs_ = host_.nowMs_ + intervalMs_;
+    if (enabled && !enabled_) dueMs_ = Later(host_.nowMs_, intervalMs_);
     enabled_ = enabled;
   }
   bool Enabled() const override { return enabled_; }
@@ -29,7 +35,7 @@ class ConsoleHost::ConsoleTimer : public Timer {
 
   std::int64_t DueMs() const { return dueMs_; }
   void Tick() {
-    dueMs_ += intervalMs_;
+    dueMs_ = Later(dueMs_, intervalMs_);
     onTick_();
   }
 
@@ -65,10 +71,7 @@ void ConsoleHost::SetWindowHeight(float twips) {
 FlashControl& ConsoleHost::CreateFlashControl(const std::string& name,
                                               const FlashSettings& settings) {
   players_.push_back(std::make_unique<StandInPlayer>(name, settings, trace_));
-  const auto index = static_cast<std::int32_t>(players_.size());
-  // Each control owns one player window, created with it.
-  windows_.push_back(PlayerWindow{kMainWindow + static_cast<WindowHandle>(index),
-                                  players_.back().get(), kPlayerProcedureBase + index});
+  windows_.AddPlayerWindow(name);
   return *players_.back();
 }
 
@@ -131,13 +134,9 @@ void ConsoleHost::Dispatch(const InputEvent& event) {
       }
       break;
     case InputEvent::Kind::Message:
-      for (const PlayerWindow& window : windows_) {
-        if (window.player->Name() != event.control) continue;
-        playerProcedureRan_ = false;
-        const std::int32_t result =
-            CallWindowProc(window.procedure, window.handle, event.message, 0, 0);
-        trace_.Message(event.control, event.message, playerProcedureRan_, result);
-        break;
+      if (const WindowHandle window = windows_.PlayerWindowOf(event.control)) {
+        const PlayerWindowTable::Outcome outcome = windows_.Dispatch(window, event.message, 0, 0);
+        trace_.Message(event.control, event.message, outcome.delivered, outcome.result);
       }
       break;
     case InputEvent::Kind::Wait:
@@ -156,19 +155,12 @@ StandInPlayer* ConsoleHost::Player(const std::string& control) {
   return nullptr;
 }
 
-ConsoleHost::PlayerWindow* ConsoleHost::Window(WindowHandle handle) {
-  for (PlayerWindow& window : windows_) {
-    if (window.handle == handle) return &window;
-  }
-  return nullptr;
-}
-
 void ConsoleHost::AdvanceTime(std::int64_t ms) {
-  const std::int64_t until = nowMs_ + ms;
+  const std::int64_t until = Later(nowMs_, ms);
   for (;;) {
     ConsoleTimer* next = nullptr;
     for (auto& timer : timers_) {
-      if (timer->Enabled() && timer->DueMs() <= until &&
+      if (timer->Enabled() && timer->DueMs() <= until && timer->DueMs() < kEndOfTime &&
           (!next || timer->DueMs() < next->DueMs())) {
         next = timer.get();
       }
@@ -178,55 +170,6 @@ void ConsoleHost::AdvanceTime(std::int64_t ms) {
     next->Tick();
   }
   if (!WindowGone()) nowMs_ = until;
-}
-
-bool ConsoleHost::EnumChildWindows(WindowHandle parent, const EnumCallback& callback,
-                                   std::int32_t lParam) {
-  if (parent != kMainWindow) return false;
-  for (std::size_t i = 0; i < windows_.size(); ++i) {
-    if (!callback(windows_[i].handle, lParam)) break;
-  }
-  return true;
-}
-
-int ConsoleHost::GetClassName(WindowHandle window, char* buffer, int size) {
-  if (Window(window) == nullptr || buffer == nullptr || size <= 0) return 0;
-  const int length = std::min<int>(static_cast<int>(std::strlen(kPlayerWindowClass)), size - 1);
-  std::memcpy(buffer, kPlayerWindowClass, static_cast<std::size_t>(length));
-  buffer[length] = '\0';
-  return length;
-}
-
-std::int32_t ConsoleHost::GetWindowLong(WindowHandle window, int index) {
-  const PlayerWindow* found = Window(window);
-  return found != nullptr && index == GWL_WNDPROC ? found->procedure : 0;
-}
-
-std::int32_t ConsoleHost::SetWindowLong(WindowHandle window, int index, std::int32_t value) {
-  PlayerWindow* found = Window(window);
-  if (found == nullptr || index != GWL_WNDPROC) return 0;
-  return std::exchange(found->procedure, value);
-}
-
-std::int32_t ConsoleHost::CallWindowProc(std::int32_t procedure, WindowHandle window,
-                                         std::uint32_t message, std::int32_t wParam,
-                                         std::int32_t lParam) {
-  if (procedure > kPlayerProcedureBase &&
-      procedure <= kPlayerProcedureBase + static_cast<std::int32_t>(windows_.size())) {
-    playerProcedureRan_ = true;  // the stand-in player handles every message with 0
-    return 0;
-  }
-  const std::int32_t index = procedure - kShellProcedureBase;
-  if (index >= 0 && index < static_cast<std::int32_t>(procedures_.size())) {
-    const Procedure& shellProcedure = procedures_[static_cast<std::size_t>(index)];
-    return shellProcedure.function(shellProcedure.context, window, message, wParam, lParam);
-  }
-  return 0;
-}
-
-std::int32_t ConsoleHost::RegisterProcedure(WindowProcedure procedure, void* context) {
-  procedures_.push_back(Procedure{procedure, context});
-  return kShellProcedureBase + static_cast<std::int32_t>(procedures_.size() - 1);
 }
 
 }  // namespace tdwk

@@ -40,9 +40,15 @@ int main(int argc, char** argv) {
   RunStorage storage(programFolder);
   PosixLocale locale;
   Windows1252CodePage codePage;
-  Platform platform{host,           host,          storage.Files(),
-                    *clock,         locale,        codePage,
-                    storage.Lock(), programFolder, CommandLineText(argc, argv)};
+  Platform platform{host,
+                    host.playerWindows(),
+                    storage.Files(),
+                    *clock,
+                    locale,
+                    codePage,
+                    storage.Lock(),
+                    programFolder,
+                    CommandLineText(argc, argv)};
   if (!storage.Places().problem.empty()) host.MessageBox(storage.Places().problem);
   Shell shell(platform);
   return shell.Main();

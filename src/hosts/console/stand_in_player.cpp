@@ -8,8 +8,6 @@ void StandInPlayer::LoadMovie(int layer, const std::string& url) {
   trace_.LoadMovie(name_, layer, url);
   movie_ = url;
   variables_.clear();
-  frame_ = 0;
-  playing_ = true;
 }
 
 void StandInPlayer::SetVariable(const std::string& name, const std::string& value) {
@@ -29,12 +27,10 @@ std::string StandInPlayer::GetVariable(const std::string& name) {
 
 void StandInPlayer::Play() {
   trace_.Play(name_);
-  playing_ = true;
 }
 
 void StandInPlayer::GotoFrame(int frame) {
   trace_.GotoFrame(name_, frame);
-  frame_ = frame;
 }
 
 void StandInPlayer::SetLeft(float twips) {

@@ -39,9 +39,6 @@ class StandInPlayer : public FlashControl {
   // The movie raises FSCommand.
   void RaiseFSCommand(const std::string& command, const std::string& args);
 
-  int Frame() const { return frame_; }
-  bool Playing() const { return playing_; }
-
  private:
   std::string name_;
   FlashSettings settings_;
@@ -49,8 +46,6 @@ class StandInPlayer : public FlashControl {
   FSCommandHandler handler_;
   std::string movie_;
   std::map<std::string, std::string> variables_;
-  int frame_ = 0;
-  bool playing_ = false;
   float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 

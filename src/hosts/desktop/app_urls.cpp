@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/ascii_case.h"
+
 namespace tdwk::desktop {
 
 namespace {
@@ -78,9 +80,8 @@ std::optional<AppRequest> ParseAppRequest(std::string_view url) {
 
 std::string_view MediaType(std::string_view fileName) {
   const std::size_t dot = fileName.rfind('.');
-  std::string extension(dot == std::string_view::npos ? "" : fileName.substr(dot + 1));
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(g_ascii_tolower(c)); });
+  const std::string extension =
+      AsciiLowerCase(dot == std::string_view::npos ? "" : fileName.substr(dot + 1));
   if (extension == "html") return "text/html; charset=utf-8";
   if (extension == "js") return "text/javascript; charset=utf-8";
   if (extension == "css") return "text/css; charset=utf-8";

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 #include "hosts/common/host_environment.h"
 #include "hosts/desktop/button_messages.h"
@@ -334,6 +335,11 @@ gboolean DesktopHost::OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer 
 // Every button press or release over a layer goes through its player window's procedure
 // slot; the player sees it only when the player's own procedure received it.
 bool DesktopHost::OnButton(GdkEventButton* event) {
+  // GDK reports a double or triple click again after the presses it consists of. Those
+  // presses have been dispatched already; the report follows the latest one to the page.
+  if (event->type == GDK_2BUTTON_PRESS || event->type == GDK_3BUTTON_PRESS) {
+    return lastPressDelivered_;
+  }
   RuffleControl* layer = LayerAt(event->x, event->y);
   if (layer == nullptr) return true;
   ButtonEvent button;
@@ -351,6 +357,7 @@ bool DesktopHost::OnButton(GdkEventButton* event) {
   const PlayerWindowTable::Outcome outcome = windows_.Dispatch(
       windows_.PlayerWindowOf(layer->Name()), message->message, message->wParam, message->lParam);
   if (trace_) trace_->Message(layer->Name(), message->message, outcome.delivered, outcome.result);
+  if (button.press) lastPressDelivered_ = outcome.delivered;
   return outcome.delivered;
 }
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "hosts/common/player_window_table.h"
 #include "hosts/common/trace.h"
 #include "hosts/desktop/app_scheme.h"
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/player_page.h"
-#include "hosts/desktop/player_window_table.h"
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_replay.h"
 #include "hosts/desktop/visit_script.h"
@@ -91,6 +91,7 @@ class DesktopHost : public WindowHost {
   Trace* trace_;
   AppScheme scheme_;
   PlayerWindowTable windows_;
+  bool lastPressDelivered_ = true;  // whether the page received the latest button press
   EventGate gate_;
   float screenWidth_ = 0, screenHeight_ = 0;
   float windowWidth_ = 0, windowHeight_ = 0;

@@ -1,8 +1,11 @@
 #include "hosts/desktop/language_tag.h"
 
+#include <glib.h>
+
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
+
+#include "base/ascii_case.h"
 
 namespace tdwk::desktop {
 
@@ -10,20 +13,6 @@ namespace {
 
 bool AllOf(std::string_view text, int (*test)(int)) {
   return std::all_of(text.begin(), text.end(), [test](unsigned char c) { return test(c) != 0; });
-}
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return out;
 }
 
 }  // namespace
@@ -35,21 +24,18 @@ std::string LanguageTag(std::string_view localeName) {
   const std::size_t underscore = name.find('_');
   const std::string_view language = name.substr(0, underscore);
   if (language.size() < 2 || language.size() > 3 || !AllOf(language, &isalpha)) return fallback;
-  std::string tag = Lower(language);
+  std::string tag = AsciiLowerCase(language);
   if (underscore == std::string_view::npos) return tag;
 
   const std::string_view region = name.substr(underscore + 1);
-  if (region.size() == 2 && AllOf(region, &isalpha)) return tag + "-" + Upper(region);
+  if (region.size() == 2 && AllOf(region, &isalpha)) return tag + "-" + AsciiUpperCase(region);
   if (region.size() == 3 && AllOf(region, &isdigit)) return tag + "-" + std::string(region);
   return tag;
 }
 
 std::string MessagesLocaleName() {
-  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0') return value;
-  }
-  return {};
+  const gchar* const* names = g_get_language_names();
+  return names != nullptr && names[0] != nullptr ? names[0] : "";
 }
 
 }  // namespace tdwk::desktop

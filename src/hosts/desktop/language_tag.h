@@ -10,7 +10,8 @@ namespace tdwk::desktop {
 // ("C", "POSIX", "C.UTF-8", empty), since the player fails on an invalid one.
 std::string LanguageTag(std::string_view localeName);
 
-// The locale name that decides the language: LC_ALL, LC_MESSAGES or LANG, the first set.
+// The name of the user's first language, as GLib orders them: LANGUAGE (its first entry),
+// LC_ALL, LC_MESSAGES or LANG, the first set; "C" when none is.
 std::string MessagesLocaleName();
 
 }  // namespace tdwk::desktop

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 namespace tdwk::desktop {
 
@@ -94,8 +95,9 @@ void PlayerPage::Flush() {
   }
   if (!ready_ || gone_ || outbox_.empty()) return;
   const std::string script =
-      "tdwk.run(" + outbox_.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + ");";
-  outbox_ = nlohmann::json::array();
+      "tdwk.run(" +
+      nlohmann::json(outbox_).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + ");";
+  outbox_.clear();
   webkit_web_view_evaluate_javascript(view_, script.data(), static_cast<gssize>(script.size()),
                                       nullptr, nullptr, nullptr, &OnRunFinished, nullptr);
 }

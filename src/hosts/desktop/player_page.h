@@ -3,7 +3,7 @@
 #include <webkit2/webkit2.h>
 
 #include <functional>
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,7 +68,7 @@ class PlayerPage : public PageCalls {
   WebKitWebContext* context_ = nullptr;
   WebKitUserContentManager* content_ = nullptr;
   WebKitWebView* view_ = nullptr;
-  nlohmann::json outbox_ = nlohmann::json::array();
+  std::vector<nlohmann::json> outbox_;
   guint idleFlush_ = 0;
   bool navigated_ = false;
   bool ready_ = false;

@@ -1,7 +1,8 @@
 #include "hosts/desktop/ruffle_control.h"
 
-#include <cctype>
+#include <nlohmann/json.hpp>
 
+#include "base/ascii_case.h"
 #include "hosts/common/host_environment.h"
 #include "hosts/desktop/app_urls.h"
 #include "platform/flash_errors.h"
@@ -14,13 +15,8 @@ namespace {
 std::string ScaleMode(const std::string& scale) {
   if (scale.empty()) return "showAll";
   std::string mode = scale;
-  mode[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(mode[0])));
+  mode[0] = AsciiLower(mode[0]);
   return mode;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace
@@ -36,8 +32,8 @@ nlohmann::json CreateCall(const std::string& control, const FlashSettings& setti
           {"control", control},
           {"scale", ScaleMode(settings.scale)},
           {"salign", settings.salign},
-          {"quality", Lower(settings.quality)},
-          {"wmode", Lower(settings.wmode)},
+          {"quality", AsciiLowerCase(settings.quality)},
+          {"wmode", AsciiLowerCase(settings.wmode)},
           {"menu", settings.menu},
           {"stacking", stacking}};
 }

@@ -46,6 +46,9 @@ TEST(InputEventTest, JsonEventsCarryTheirFields) {
   const ParsedLine wait = ParseInputLine(R"({"event":"wait","ms":500})");
   ASSERT_TRUE(wait.event);
   EXPECT_EQ(wait.event->ms, 500);
+  const ParsedLine longest = ParseInputLine(R"({"event":"wait","ms":2147483647})");
+  ASSERT_TRUE(longest.event);
+  EXPECT_EQ(longest.event->ms, kLongestWaitMs);
 
   EXPECT_TRUE(ParseInputLine(R"({"event":"close"})").event);
 }
@@ -54,7 +57,9 @@ TEST(InputEventTest, UnreadableLinesSayWhy) {
   for (const char* line :
        {"{not json", "[1,2]", R"({"event":"jump"})", R"({"event":"fscommand","control":"swfMain"})",
         R"({"event":"fscommand","control":"swfOther","command":"QUIT","args":""})",
-        R"({"event":"wait","ms":-1})", R"({"event":"message","control":"swfMain","message":"516"})",
+        R"({"event":"wait","ms":-1})", R"({"event":"wait","ms":2147483648})",
+        R"({"event":"wait","ms":9223372036854775807})",
+        R"({"event":"message","control":"swfMain","message":"516"})",
         R"({"event":"variables","control":"swfMain","values":{"DAY":1}})", "swfMain",
         "swfNowhere QUIT"}) {
     const ParsedLine parsed = ParseInputLine(line);

@@ -4,10 +4,15 @@
 
 #include <filesystem>
 
+#include <cstdint>
+#include <sstream>
+
+#include "hosts/common/trace.h"
+#include "hosts/console/console_host.h"
 #include "hosts/console/console_run.h"
 #include "platform/instance_lock_posix.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -121,5 +126,22 @@ TEST(ConsoleHostTest, RightButtonMessagesAreDispatchedToEachPlayerWindow) {
   EXPECT_EQ(messages[0]["delivered"], true);
 }
 
+TEST(ConsoleHostTest, TimeStopsAtItsEndInsteadOfWrappingAround) {
+  std::istringstream input;
+  std::ostringstream errors, traced;
+  Trace trace(traced);
+  ConsoleHost host(input, errors, trace, 15360, 11520);
+  int ticks = 0;
+  Timer& timer = host.CreateTimer("tmrUnload", 100, [&] { ++ticks; });
+  const InputEvent longWait{.kind = InputEvent::Kind::Wait, .ms = INT64_MAX};
+  host.Dispatch(longWait);
+  host.Dispatch(longWait);
+  EXPECT_EQ(host.NowMs(), INT64_MAX);
+  timer.SetEnabled(true);  // due after the end of time: never
+  host.Dispatch(longWait);
+  EXPECT_EQ(ticks, 0);
+  EXPECT_FALSE(host.WindowGone());
+}
+
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

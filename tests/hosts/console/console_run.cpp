@@ -14,7 +14,7 @@
 
 #include "support/form_fields.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace fs = std::filesystem;
 
@@ -139,4 +139,4 @@ ConsoleRun RunProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

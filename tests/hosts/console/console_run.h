@@ -9,7 +9,7 @@
 
 #include "support/temp_folder.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 struct ConsoleRun {
   int exitStatus = -1;
@@ -62,4 +62,4 @@ class ConsoleApp {
   TempFolder folder_;
 };
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

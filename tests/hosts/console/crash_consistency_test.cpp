@@ -16,12 +16,16 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "hosts/console/console_run.h"
 #include "support/data_files.h"
+#include "support/form_fields.h"
+#include "support/profile_bytes.h"
+#include "support/score_table_bytes.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -29,27 +33,15 @@ using Clock = std::chrono::steady_clock;
 constexpr int kKillPoints = 200;
 constexpr int kMostProfiles = 6;
 
+// A profile born on the zero date.
 std::string ProfileBytesOf(const std::string& firstName) {
-  std::string bytes(8, '\0');  // born on the zero date
-  for (int field = 1; field <= 26; ++field) {
-    const std::string text = field == 7 ? firstName : "";
-    bytes += static_cast<char>(text.size());
-    bytes += '\0';
-    bytes += text;
-  }
-  return bytes;
+  return ProfileBytes(firstName, "", 0.0);
 }
 
-std::string TableBytes() {
-  std::string bytes;
-  for (int entry = 10; entry >= 1; --entry) {
-    for (const std::string& text : {std::string("Seed"), std::to_string(entry)}) {
-      bytes += static_cast<char>(text.size());
-      bytes += '\0';
-      bytes += text;
-    }
-  }
-  return bytes;
+std::string SeedTableBytes() {
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int entry = 10; entry >= 1; --entry) entries.emplace_back("Seed", std::to_string(entry));
+  return TableBytes(entries);
 }
 
 // The movie's form, filled for one save: every field derived from one generation number, so
@@ -59,14 +51,8 @@ std::string FormLine(int generation) {
   nlohmann::json values = {{"DAY", std::to_string(1 + generation % 28)},
                            {"MONTH", std::to_string(1 + generation % 12)},
                            {"YEAR", "2015"}};
-  for (const char* name : {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3",
-                           "TOWN_CITY_NAME",  "COUNTRY_NAME",    "FIRST_NAME",
-                           "FRIENDS_NAME_1",  "FRIENDS_NAME_2",  "FRIENDS_NAME_3",
-                           "SURNAME",         "MIDDLE_NAME",     "FAVOURITE_PET_NAME",
-                           "PET_TYPE",        "SCHOOL_NAME",     "SEX",
-                           "SISTERS_NAME_1",  "SISTERS_NAME_2",  "SISTERS_NAME_3",
-                           "STREET_NAME",     "TEACHERS_NAME"}) {
-    values[name] = tag;
+  for (const char* name : kFormFieldNames) {
+    if (!values.contains(name)) values[name] = tag;
   }
   return nlohmann::json{{"event", "variables"}, {"control", "swfMain"}, {"values", values}}.dump();
 }
@@ -121,8 +107,8 @@ class CrashConsistencyTest : public ::testing::Test {
       app.Folder().WriteFile("Users/USER" + std::to_string(n) + ".DAT",
                              ProfileBytesOf("Kid0" + std::to_string(n)));
     }
-    app.Folder().WriteFile("High Scores/HUNGRY_FROGS.dat", TableBytes());
-    app.Folder().WriteFile("High Scores/PEGS.dat", TableBytes());
+    app.Folder().WriteFile("High Scores/HUNGRY_FROGS.dat", SeedTableBytes());
+    app.Folder().WriteFile("High Scores/PEGS.dat", SeedTableBytes());
   }
 
   // Runs the program over the input; kills it after delay unless it ends first. True when
@@ -215,4 +201,4 @@ TEST_F(CrashConsistencyTest, EveryKillLeavesWholeFilesAndTheNextStartAGaplessNum
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -8,7 +8,7 @@
 #include "hosts/console/console_run.h"
 #include "support/data_files.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 TEST(HostileConsoleInputTest, HugeControlAndInvalidTextsEndNormallyAndStayInside) {
@@ -59,4 +59,4 @@ TEST(HostileConsoleInputTest, HugeControlAndInvalidTextsEndNormallyAndStayInside
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -1,11 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "highscores/score_table_bytes.h"
 #include "hosts/console/console_run.h"
 #include "support/profile_bytes.h"
+#include "support/score_table_bytes.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -114,4 +114,4 @@ TEST(ConsoleMessagesTest, RightButtonPressesNeverReachAPlayerEverythingElseDoes)
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -7,7 +7,7 @@
 #include "hosts/console/console_run.h"
 #include "support/profile_bytes.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -189,4 +189,4 @@ TEST(ScreensWalkTest, ASingleChildGoesStraightHomeAndRefusedKeysAreLogged) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

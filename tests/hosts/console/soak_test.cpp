@@ -22,8 +22,9 @@
 #include <vector>
 
 #include "hosts/console/console_run.h"
+#include "support/command_names.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 #ifdef TDWK_SANITIZED
@@ -89,24 +90,12 @@ class CommandGenerator {
                        std::to_string(score_ < 32767 ? ++score_ : score_));
       }
     }
-    static constexpr std::array<const char*, 18> kCommands{"vbIntroFinished",
-                                                           "vbStartApplication",
-                                                           "vbLoadMovie",
-                                                           "vbCheckScores",
-                                                           "vbGetTimes",
-                                                           "vbSaveUser",
-                                                           "vbPickUser",
-                                                           "vbDeleteUser",
-                                                           "vbUpdateUser",
-                                                           "vbRestartApp",
-                                                           "QUIT",
-                                                           "QUIT_USER_MANAGER",
-                                                           "CLOSE",
-                                                           "confirmExit",
-                                                           "vbloadmovie",
-                                                           "quit",
-                                                           "vbNothing",
-                                                           ""};
+    // The shell's commands, and a few it must ignore.
+    static const std::vector<std::string> kCommands = [] {
+      std::vector<std::string> all(kCommandNames.begin(), kCommandNames.end());
+      all.insert(all.end(), {"vbloadmovie", "quit", "vbNothing", ""});
+      return all;
+    }();
     command = kCommands[static_cast<std::size_t>(Pick(static_cast<int>(kCommands.size())))];
     args = Argument(command);
     // Writing commands stay rare: an edit save and a delete only with arguments they refuse.
@@ -356,4 +345,4 @@ TEST(SoakTest, AMillionGeneratedCommandsEndNormallyWithSteadyMemory) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -3,19 +3,21 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "hosts/common/player_window_table.h"
 #include "hosts/common/user_data_file_system.h"
 #include "hosts/desktop/app_scheme.h"
 #include "hosts/desktop/app_urls.h"
 #include "hosts/desktop/button_messages.h"
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/language_tag.h"
-#include "hosts/desktop/player_window_table.h"
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_script.h"
 #include "platform/file_system_posix.h"
@@ -89,7 +91,7 @@ class AppSchemeTest : public ::testing::Test {
     return content;
   }
 
-  testing::TempFolder app_, outside_;
+  test::TempFolder app_, outside_;
   PosixFileSystem files_;
   AppScheme scheme_;
 };
@@ -120,7 +122,7 @@ TEST_F(AppSchemeTest, AMissingMovieIsStillWrappedSoThatItPlaysAsAnEmptyMovie) {
 }
 
 TEST(AppSchemeOverUserData, ServesTheUsersOwnMovieFromTheirFolderInAnyLetterCase) {
-  testing::TempFolder app, user;
+  test::TempFolder app, user;
   app.WriteFile("Games/Snake.swf", "demo");
   user.WriteFile("games/SNAKE.swf", "theirs");
   PosixFileSystem installed(app.Path()), own(user.Path());
@@ -144,6 +146,30 @@ TEST(LanguageTag, LocaleNamesBecomeTagsAndInvalidOnesEnglish) {
   }
   EXPECT_EQ(LanguageTag("C.UTF-8"), "en");
   EXPECT_EQ(LanguageTag("nl_Netherlands"), "nl");
+}
+
+TEST(LanguageTag, TheUsersFirstLanguageComesFromLanguageBeforeTheLocale) {
+  std::map<std::string, std::optional<std::string>> saved;
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    saved[name] = value ? std::optional<std::string>(value) : std::nullopt;
+  }
+  setenv("LC_ALL", "en_GB.UTF-8", 1);
+  setenv("LANGUAGE", "de_AT:fr", 1);
+  EXPECT_EQ(LanguageTag(MessagesLocaleName()), "de-AT");
+  unsetenv("LANGUAGE");
+  EXPECT_EQ(LanguageTag(MessagesLocaleName()), "en-GB");
+  unsetenv("LC_ALL");
+  setenv("LC_MESSAGES", "fr_CA.UTF-8", 1);
+  setenv("LANG", "it_IT.UTF-8", 1);
+  EXPECT_EQ(LanguageTag(MessagesLocaleName()), "fr-CA");
+  for (const auto& [name, value] : saved) {
+    if (value) {
+      setenv(name.c_str(), value->c_str(), 1);
+    } else {
+      unsetenv(name.c_str());
+    }
+  }
 }
 
 TEST(ButtonMessages, ButtonsBecomeTheirWindowMessages) {
@@ -215,8 +241,8 @@ TEST(PlayerWindowTable, EachLayerHasOnePlayerWindowWhoseSlotDecidesWhatThePlayer
   EXPECT_TRUE(table.Dispatch(main, WM_RBUTTONDOWN, 0, 0).delivered);
 
   const std::int32_t own = table.GetWindowLong(main, GWL_WNDPROC);
-  testing::RightPressSwallow context{&table, own};
-  const std::int32_t replacement = table.RegisterProcedure(&testing::SwallowRightPress, &context);
+  test::RightPressSwallow context{&table, own};
+  const std::int32_t replacement = table.RegisterProcedure(&test::SwallowRightPress, &context);
   EXPECT_EQ(table.SetWindowLong(main, GWL_WNDPROC, replacement), own);
   const auto swallowed = table.Dispatch(main, WM_RBUTTONDOWN, 0, 0);
   EXPECT_FALSE(swallowed.delivered);

@@ -16,7 +16,7 @@ void Write(const std::filesystem::path& file, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  using tdwk::testing::TestMovie;
+  using tdwk::test::TestMovie;
   if (argc != 2) {
     std::cerr << "usage: tdwk_make_test_app FOLDER\n";
     return 2;
@@ -24,14 +24,14 @@ int main(int argc, char** argv) {
   const std::filesystem::path app = argv[1];
   TestMovie intro;
   intro.commands = {{"vbIntroFinished", ""}};
-  Write(app / "Menus/Intro.swf", tdwk::testing::BuildTestMovie(intro));
+  Write(app / "Menus/Intro.swf", tdwk::test::BuildTestMovie(intro));
   for (const char* name : {"BackgroundTop", "BackgroundLeft", "BackgroundCorner"}) {
     TestMovie background;
     background.red = 0x99;
     background.green = 0x33;
     background.blue = 0x33;
     background.version = 6;
-    Write(app / "Menus" / (std::string(name) + ".swf"), tdwk::testing::BuildTestMovie(background));
+    Write(app / "Menus" / (std::string(name) + ".swf"), tdwk::test::BuildTestMovie(background));
   }
   return 0;
 }

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace {
 
@@ -127,4 +127,4 @@ PulseSink& TestSink() {
   return sink;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -6,7 +6,7 @@
 
 #include "support/temp_folder.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // A sound server of the test process's own: PulseAudio with one null sink, in a private
 // runtime folder, its output recorded from the start at 8000 mono 16-bit samples a second.
@@ -39,4 +39,4 @@ bool PulseInstalled();
 // The one sink of the test process, started on first use.
 PulseSink& TestSink();
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

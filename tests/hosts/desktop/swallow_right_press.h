@@ -4,7 +4,7 @@
 
 #include "platform/player_windows.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // What the shell puts in a player window's slot: right-button presses are swallowed, the
 // rest goes to the procedure the slot held before.
@@ -20,4 +20,4 @@ inline std::int32_t SwallowRightPress(void* context, WindowHandle window, std::u
   return swallow->windows->CallWindowProc(swallow->own, window, message, wParam, lParam);
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

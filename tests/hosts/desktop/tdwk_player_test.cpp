@@ -13,7 +13,7 @@
 #include "support/profile_bytes.h"
 #include "tdwk_process.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -131,4 +131,4 @@ TEST_F(TdwkPlayers, MoviesOfDifferentFrameRatesInARowEachPlayAtTheirOwnRate) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

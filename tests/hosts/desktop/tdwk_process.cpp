@@ -14,7 +14,7 @@
 
 #include "xvfb_display.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -192,4 +192,4 @@ bool Matches(const nlohmann::json& line, const nlohmann::json& pattern) {
   return true;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

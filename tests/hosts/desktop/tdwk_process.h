@@ -13,7 +13,7 @@
 #include "support/temp_folder.h"
 #include "test_movies.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // An application folder with a copy of tdwk, its page and player, the data folders and
 // test movies; runs tdwk on the test display and reads its trace as it is written.
@@ -73,4 +73,4 @@ class TdwkApp {
 // Matches a trace line holding every field of the pattern.
 bool Matches(const nlohmann::json& line, const nlohmann::json& pattern);
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

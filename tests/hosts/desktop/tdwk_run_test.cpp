@@ -18,7 +18,7 @@
 
 #include "tdwk_process.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -187,4 +187,4 @@ TEST(TdwkRun, MoviesNeitherLeaveThePageNorReachTheNetwork) {
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

@@ -9,7 +9,7 @@
 
 #include "tdwk_process.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -66,4 +66,4 @@ TEST(TdwkVisit, RaisesItsCommandsDefinesItsVariablesAndWritesAPictureOfTheWindow
 }
 
 }  // namespace
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

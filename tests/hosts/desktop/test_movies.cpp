@@ -6,7 +6,7 @@
 #include "swf/sound_synthesis.h"
 #include "swf/tags.h"
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 namespace {
 
@@ -124,8 +124,8 @@ std::string FrameScript(const TestMovie& movie, int frame) {
 }  // namespace
 
 std::string BuildTestMovie(const TestMovie& movie) {
-  const swf::Rect stage{0, movie.width * swf::kTwipsPerPixel, 0,
-                        movie.height * swf::kTwipsPerPixel};
+  const swf::Rect stage{0, movie.width * swf::kStageTwipsPerPixel, 0,
+                        movie.height * swf::kStageTwipsPerPixel};
   swf::MovieWriter writer(movie.version, stage, movie.frameRate);
   writer.Add(swf::SetBackgroundColorTag({movie.red, movie.green, movie.blue}));
 
@@ -171,4 +171,4 @@ std::string BuildTestMovie(const TestMovie& movie) {
   return writer.Finish(movie.version >= 8 ? swf::Compression::Zlib : swf::Compression::None);
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

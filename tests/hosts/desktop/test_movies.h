@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // What a test movie reports through its own movie commands:
 //   "tdwk_test_frame" with the frame number (0-based) each time a frame's script runs;
@@ -55,4 +55,4 @@ struct TestMovie {
 // A movie file: uncompressed before version 8, zlib-compressed from version 8 on.
 std::string BuildTestMovie(const TestMovie& movie);
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

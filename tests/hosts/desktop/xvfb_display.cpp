@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 XvfbDisplay::XvfbDisplay() {
   int fds[2];
@@ -48,15 +48,27 @@ XvfbDisplay::~XvfbDisplay() {
   }
 }
 
-void XvfbDisplay::Click(int x, int y, unsigned button) const {
-  Display* display = XOpenDisplay(name_.c_str());
-  if (display == nullptr) throw std::runtime_error("cannot open " + name_);
+namespace {
+void FakeClicks(const std::string& name, int x, int y, unsigned button, int clicks) {
+  Display* display = XOpenDisplay(name.c_str());
+  if (display == nullptr) throw std::runtime_error("cannot open " + name);
   XTestFakeMotionEvent(display, 0, x, y, CurrentTime);
-  XTestFakeButtonEvent(display, button, True, CurrentTime);
-  XTestFakeButtonEvent(display, button, False, 20);
+  for (int i = 0; i < clicks; ++i) {
+    XTestFakeButtonEvent(display, button, True, i == 0 ? CurrentTime : 20);
+    XTestFakeButtonEvent(display, button, False, 20);
+  }
   XFlush(display);
   XSync(display, False);
   XCloseDisplay(display);
+}
+}  // namespace
+
+void XvfbDisplay::Click(int x, int y, unsigned button) const {
+  FakeClicks(name_, x, y, button, 1);
+}
+
+void XvfbDisplay::DoubleClick(int x, int y, unsigned button) const {
+  FakeClicks(name_, x, y, button, 2);
 }
 
 void XvfbDisplay::PressKey(const std::string& keysym) const {
@@ -110,4 +122,4 @@ XvfbDisplay& TestDisplay() {
   return display;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

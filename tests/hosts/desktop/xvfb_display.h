@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // An X server of its own for a test process, 1024 by 768, so that tests never draw on or
 // click into a real screen. Sets DISPLAY and the WebKit settings a virtual server needs.
@@ -17,6 +17,8 @@ class XvfbDisplay {
 
   // Presses and releases a mouse button at a point of the screen, as a user would.
   void Click(int x, int y, unsigned button) const;
+  // Two clicks in quick succession at one point: a double click.
+  void DoubleClick(int x, int y, unsigned button) const;
   // Presses and releases a key, named as X names its key symbols ("a", "Return").
   void PressKey(const std::string& keysym) const;
   // Asks every shown top-level window with this title to close, as a window manager's close
@@ -31,4 +33,4 @@ class XvfbDisplay {
 // The one display of the test process, started on first use.
 XvfbDisplay& TestDisplay();
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test

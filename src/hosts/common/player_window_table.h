@@ -6,7 +6,7 @@
 
 #include "platform/player_windows.h"
 
-namespace tdwk::desktop {
+namespace tdwk {
 
 // The window below the main window that each layer's player draws in, with its procedure
 // slot. The players do not use real windows here; what the slot decides is which button
@@ -65,4 +65,4 @@ class PlayerWindowTable : public PlayerWindows {
   bool delivered_ = false;
 };
 
-}  // namespace tdwk::desktop
+}  // namespace tdwk

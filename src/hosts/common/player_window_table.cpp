@@ -1,9 +1,9 @@
-#include "hosts/desktop/player_window_table.h"
+#include "hosts/common/player_window_table.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace tdwk::desktop {
+namespace tdwk {
 
 WindowHandle PlayerWindowTable::AddPlayerWindow(const std::string& control) {
   const auto index = static_cast<std::int32_t>(windows_.size());
@@ -105,4 +105,4 @@ std::int32_t PlayerWindowTable::OwnProcedure(const Window& window) const {
   return kPlayerProcedureBase + static_cast<std::int32_t>(window.handle - kFirstPlayerWindow);
 }
 
-}  // namespace tdwk::desktop
+}  // namespace tdwk

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-namespace tdwk::testing {
+namespace tdwk::test {
 
 // One binary string of a score file: a 16-bit little-endian length, then the bytes.
 inline std::string StoredText(const std::string& text) {
@@ -31,4 +31,4 @@ inline std::vector<std::pair<std::string, std::string>> Ranked(
   return entries;
 }
 
-}  // namespace tdwk::testing
+}  // namespace tdwk::test
