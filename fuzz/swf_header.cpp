@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tdwk::swf::ReadTags(movie.Tags());
   } catch (const tdwk::swf::FormatError&) {
   }
-  const std::string bridge = tdwk::swf::BuildBridgeMovie(file, "movie.swf");
+  const std::string bridge = tdwk::swf::BuildBridgeMovie(file);
   tdwk::swf::ReadMovie(bridge);  // must not throw
   return 0;
 }

@@ -16,6 +16,8 @@ constexpr double kDefaultFrameRate = 12;
 constexpr Rgb kDefaultBackground{255, 255, 255};
 
 constexpr std::uint8_t kCurrentFrameProperty = 4;
+constexpr std::uint8_t kTotalFramesProperty = 5;
+constexpr std::uint8_t kFramesLoadedProperty = 12;
 // Callbacks keep their parameters in registers and have no locals of their own, so a plain
 // variable name always resolves on the wrapped movie's timeline.
 constexpr std::uint16_t kBareFunction = function_flag::kSuppressThis |
@@ -104,11 +106,49 @@ void PlayCallback(Assembler& a) {
   AddCallback(a, "Play");
 }
 
+// The wrapped movie takes calls from now on, and the page hears so.
+void MarkLoaded(Assembler& a) {
+  PushState(a);
+  a.Push({std::string("loaded"), true}).SetMember();
+  RememberFrame(a);
+  a.FsCommand(kBridgeLoadedCommand, "");
+}
+
+// Jumps to the label while the wrapped movie still has frames to load.
+void IfFramesToLoad(Assembler& a, Assembler::Label target) {
+  a.Push({std::string("_level1"), static_cast<std::int32_t>(kFramesLoadedProperty)});
+  a.GetProperty();
+  a.Push({std::string("_level1"), static_cast<std::int32_t>(kTotalFramesProperty)});
+  a.GetProperty().Less2().If(target);
+}
+
 // The player cannot be asked whether a timeline plays, so the bridge watches it: a timeline
-// whose frame changed since the last frame plays.
+// whose frame changed since the last frame plays. It also finishes a load that waits for the
+// movie's last frames: once all are read, or once no more were read since the last frame (a
+// movie whose header promises more frames than it has).
 void WatchPlayState(Assembler& a) {
   a.Push("onEnterFrame");
   a.BeginFunction2("", {}, 2, kBareFunction);
+  auto watch = a.NewLabel();
+  auto finish = a.NewLabel();
+  PushState(a);
+  a.Push("framesDue").GetMember().Not().If(watch);
+  a.Push({std::string("_level1"), static_cast<std::int32_t>(kFramesLoadedProperty)});
+  a.GetProperty().StoreRegister(1).Pop();
+  a.Push(Register{1});
+  a.Push({std::string("_level1"), static_cast<std::int32_t>(kTotalFramesProperty)});
+  a.GetProperty().Less2().Not().If(finish);
+  a.Push(Register{1});
+  PushState(a);
+  a.Push("framesSeen").GetMember().Equals2().If(finish);
+  PushState(a);
+  a.Push({std::string("framesSeen"), Register{1}}).SetMember();
+  a.Jump(watch);
+  a.Bind(finish);
+  PushState(a);
+  a.Push({std::string("framesDue"), false}).SetMember();
+  MarkLoaded(a);
+  a.Bind(watch);
   a.Push({std::string("_level1"), static_cast<std::int32_t>(kCurrentFrameProperty)});
   a.GetProperty().StoreRegister(1).Pop();
   PushState(a);
@@ -121,13 +161,26 @@ void WatchPlayState(Assembler& a) {
   a.SetVariable();
 }
 
-void LoadedHandler(Assembler& a, std::string_view event) {
+// The player may run a movie's first frame before it has read the rest: a frame not yet read
+// cannot be gone to, so the movie counts as loaded once all of its frames are.
+void LoadedHandler(Assembler& a, std::string_view event, bool waitForFrames) {
   a.Push("tdwkBridgeLoader").GetVariable().Push(std::string(event));
   a.BeginFunction2("", {}, 1, kBareFunction);
-  PushState(a);
-  a.Push({std::string("loaded"), true}).SetMember();
-  RememberFrame(a);
-  a.FsCommand(kBridgeLoadedCommand, "");
+  if (waitForFrames) {
+    auto due = a.NewLabel();
+    auto done = a.NewLabel();
+    IfFramesToLoad(a, due);
+    MarkLoaded(a);
+    a.Jump(done);
+    a.Bind(due);
+    PushState(a);
+    a.Push({std::string("framesSeen"), -1}).SetMember();
+    PushState(a);
+    a.Push({std::string("framesDue"), true}).SetMember();
+    a.Bind(done);
+  } else {
+    MarkLoaded(a);
+  }
   a.EndFunction();
   a.SetMember();
 }
@@ -179,6 +232,8 @@ std::string BridgeCode() {
   a.Push({std::string("playing"), true}).SetMember();
   PushState(a);
   a.Push({std::string("lastFrame"), 0}).SetMember();
+  PushState(a);
+  a.Push({std::string("framesDue"), false}).SetMember();
 
   SetVariableCallback(a);
   GetVariableCallback(a);
@@ -189,9 +244,9 @@ std::string BridgeCode() {
 
   a.Push({std::string("tdwkBridgeLoader"), 0, std::string("MovieClipLoader")});
   a.NewObject().SetVariable();
-  LoadedHandler(a, "onLoadInit");
+  LoadedHandler(a, "onLoadInit", true);
   // A movie that cannot be loaded plays as an empty movie: the page need not wait for it.
-  LoadedHandler(a, "onLoadError");
+  LoadedHandler(a, "onLoadError", false);
   a.FsCommand(kBridgeReadyCommand, "");
   a.Stop();
   return a.Finish();

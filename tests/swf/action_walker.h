@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tdwk::swf::testing {
+namespace tdwk::swf::test {
 
 struct Action {
   std::size_t at = 0;
@@ -65,4 +65,4 @@ inline std::string CheckActions(std::string_view block, std::vector<Action>* act
   return "";
 }
 
-}  // namespace tdwk::swf::testing
+}  // namespace tdwk::swf::test

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace tdwk::swf::testing {
+namespace tdwk::swf::test {
 
 // Bytes from hex pairs, blanks ignored: "43 02 FF".
 inline std::string Hex(std::string_view hex) {
@@ -54,4 +54,4 @@ inline std::string ToHex(std::string_view bytes) {
   return out;
 }
 
-}  // namespace tdwk::swf::testing
+}  // namespace tdwk::swf::test

@@ -1,9 +1,11 @@
 #include "hosts/desktop/desktop_host.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 #include "hosts/common/host_environment.h"
 #include "hosts/desktop/button_messages.h"
@@ -191,8 +193,8 @@ void DesktopHost::ShowModal(WindowEvents& events) {
   Show();
   if (!options_.visit.empty()) {
     visit_ = std::make_unique<VisitReplay>(
-        std::move(options_.visit),
-        [this](const VisitStep& step) { return PerformVisitStep(step); });
+        std::move(options_.visit), [this](const VisitStep& step) { return PerformVisitStep(step); },
+        [this](const VisitStep& step) { return VisitStepCameAbout(step); });
     visit_->Start();
   }
   loop_ = g_main_loop_new(nullptr, FALSE);
@@ -228,13 +230,29 @@ void DesktopHost::Quit() {
   if (loop_ != nullptr) g_main_loop_quit(loop_);
 }
 
+bool DesktopHost::VisitStepCameAbout(const VisitStep& step) {
+  if (const auto* shown = std::get_if<ShownStep>(&step)) {
+    const RuffleControl* control = Control(shown->control);
+    return control == nullptr || control->LatestMovieShown();
+  }
+  if (const auto* raised = std::get_if<RaisedStep>(&step)) {
+    return std::any_of(raisedInVisit_.begin(), raisedInVisit_.end(), [&](const auto& command) {
+      return command.control == raised->control && command.command == raised->command &&
+             (!raised->args || command.args == *raised->args);
+    });
+  }
+  return true;
+}
+
 // A visit's events take the paths the movies' and the window system's take.
 bool DesktopHost::PerformVisitStep(const VisitStep& step) {
   if (const auto* screenshot = std::get_if<ScreenshotStep>(&step)) {
     WriteScreenshot(screenshot->file);
     return !WindowGone();
   }
-  const InputEvent& event = std::get<InputEvent>(step);
+  const auto* input = std::get_if<InputEvent>(&step);
+  if (input == nullptr) return !WindowGone();
+  const InputEvent& event = *input;
   RuffleControl* control = Control(event.control);
   switch (event.kind) {
     case InputEvent::Kind::FSCommand:
@@ -308,11 +326,21 @@ void DesktopHost::OnPageMessage(const nlohmann::json& message) {
     }
     RuffleControl* control = Control(*name);
     if (control == nullptr) return;
+    if (visit_) raisedInVisit_.push_back({control->Name(), *command, *args});
     gate_.Run([this, control, command = *command, args = *args] {
       if (!WindowGone()) control->RaiseFSCommand(command, args);
     });
   } else if (type == "panic") {
     OnPanic(message);
+  } else if (type == "shown") {
+    const auto name = TextField(message, "control");
+    RuffleControl* control = name ? Control(*name) : nullptr;
+    const auto load = message.find("load");
+    if (control != nullptr && load != message.end() && load->is_number_integer()) {
+      control->Shown(load->get<int>());
+    } else {
+      DropMessage(message);
+    }
   } else if (type == "latency" && options_.latency != nullptr) {
     // On the system's monotonic clock, which a benchmark that started the program shares.
     nlohmann::json sample = message;

@@ -93,6 +93,7 @@ class DesktopHost : public WindowHost {
   void ApplyWindowSize();
   void Quit();
   bool PerformVisitStep(const VisitStep& step);
+  bool VisitStepCameAbout(const VisitStep& step);
   void WriteScreenshot(const std::string& file);
 
   static gboolean OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer self);
@@ -117,6 +118,11 @@ class DesktopHost : public WindowHost {
   std::function<void(const std::string&)> writeLog_;
   RecoveryPolicy recovery_;
   guint drainSource_ = 0;
+  // The commands the movies raised during a visit, for the steps that wait for one.
+  struct RaisedCommand {
+    std::string control, command, args;
+  };
+  std::vector<RaisedCommand> raisedInVisit_;
   bool unloaded_ = false;
   bool ended_ = false;
 };

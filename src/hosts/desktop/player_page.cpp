@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "hosts/desktop/web_sandbox.h"
 
@@ -155,8 +156,9 @@ void PlayerPage::Flush() {
   }
   if (!ready_ || gone_ || outbox_.empty()) return;
   const std::string script =
-      "tdwk.run(" + outbox_.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + ");";
-  outbox_ = nlohmann::json::array();
+      "tdwk.run(" +
+      nlohmann::json(outbox_).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + ");";
+  outbox_.clear();
   webkit_web_view_evaluate_javascript(view_, script.data(), static_cast<gssize>(script.size()),
                                       nullptr, nullptr, nullptr, &OnRunFinished, nullptr);
 }
@@ -189,10 +191,19 @@ std::optional<std::string> PlayerPage::GetVariable(const std::string& control,
   g_variant_dict_init(&arguments, nullptr);
   g_variant_dict_insert(&arguments, "control", "s", control.c_str());
   g_variant_dict_insert(&arguments, "name", "s", name.c_str());
+  // A read given up on is cancelled: its answer, or the view closing, would otherwise come
+  // back later as a failure of its own.
+  GCancellable* cancellable = g_cancellable_new();
   webkit_web_view_call_async_javascript_function(
       view_, "return tdwk.get(control, name);", -1, g_variant_dict_end(&arguments), nullptr,
-      nullptr, nullptr, &PlayerPage::OnGetFinished, new std::shared_ptr<Answer>(answer));
-  if (!WaitFor([&] { return answer->done || gone_; }, kAnswerTimeoutMs)) MarkUnresponsive();
+      nullptr, cancellable, &PlayerPage::OnGetFinished, new std::shared_ptr<Answer>(answer));
+  const bool answered = WaitFor([&] { return answer->done || gone_; }, kAnswerTimeoutMs);
+  if (!answer->done) {
+    Log("reading a variable failed", "the page did not answer in time");
+    g_cancellable_cancel(cancellable);
+  }
+  g_object_unref(cancellable);
+  if (!answered) MarkUnresponsive();
   return answer->value;
 }
 
@@ -234,7 +245,9 @@ void PlayerPage::OnGetFinished(GObject* view, GAsyncResult* result, gpointer hol
     g_object_unref(value);
   }
   if (error != nullptr) {
-    Log("reading a variable failed", error->message);
+    if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+      Log("reading a variable failed", error->message);
+    }
     g_error_free(error);
   }
   (*answer)->done = true;

@@ -84,7 +84,7 @@ class PlayerPage : public PageCalls {
   WebKitWebContext* context_ = nullptr;
   WebKitUserContentManager* content_ = nullptr;
   WebKitWebView* view_ = nullptr;
-  nlohmann::json outbox_ = nlohmann::json::array();
+  std::vector<nlohmann::json> outbox_;
   guint idleFlush_ = 0;
   bool navigated_ = false;
   bool ready_ = false;

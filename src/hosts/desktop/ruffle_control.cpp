@@ -1,5 +1,7 @@
 #include "hosts/desktop/ruffle_control.h"
 
+#include <nlohmann/json.hpp>
+
 #include "base/ascii_case.h"
 #include "hosts/common/host_environment.h"
 #include "hosts/desktop/app_urls.h"
@@ -48,11 +50,14 @@ RuffleControl::RuffleControl(std::string name, FlashSettings settings, int stack
 void RuffleControl::LoadMovie(int layer, const std::string& url) {
   if (context_.trace) context_.trace->LoadMovie(name_, layer, url);
   movie_ = url;
+  ++loads_;
+  latestServed_ = false;
   // A movie outside the application folder is never served: the layer plays nothing, as the
   // player does for a file that does not exist.
   nlohmann::json call = {{"op", "load"}, {"control", name_}, {"url", nullptr}};
   if (auto components = MovieComponents(context_.appPath, url)) {
     call["url"] = AppUrl(*components);
+    latestServed_ = true;
     call["bridge"] = AppUrl(*components) + "?" + std::string(kBridgeQuery);
     // The page keeps started players ready by what a started player cannot change.
     const auto header = context_.headerOf ? context_.headerOf(*components) : std::nullopt;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "hosts/common/trace.h"
 #include "hosts/desktop/page_calls.h"
@@ -63,6 +66,11 @@ class RuffleControl : public FlashControl {
   // Whether a point of the page, in twips, lies on the layer.
   bool Contains(double xTwips, double yTwips) const;
 
+  // The page drew the first frame of the layer's load-th movie (counted from one).
+  void Shown(int load) { shownLoad_ = std::max(shownLoad_, load); }
+  // Whether the movie loaded last is on screen, or there is nothing to show.
+  bool LatestMovieShown() const { return shownLoad_ >= loads_ || !latestServed_; }
+
  private:
   void Place(const char* property, float twips);
   nlohmann::json PlaceCall() const;
@@ -78,6 +86,9 @@ class RuffleControl : public FlashControl {
   nlohmann::json loadCall_;  // the last load, null before the first
   bool replayMovie_ = true;
   std::vector<nlohmann::json> sinceLoad_;
+  int loads_ = 0;
+  int shownLoad_ = 0;
+  bool latestServed_ = false;
   float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 

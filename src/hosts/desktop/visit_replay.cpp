@@ -5,8 +5,15 @@
 
 namespace tdwk::desktop {
 
-VisitReplay::VisitReplay(std::vector<VisitStep> steps, Perform perform)
-    : steps_(std::move(steps)), perform_(std::move(perform)) {}
+namespace {
+
+constexpr gint64 kAwaitUs = 60 * G_USEC_PER_SEC;
+constexpr guint kAwaitPollMs = 20;
+
+}  // namespace
+
+VisitReplay::VisitReplay(std::vector<VisitStep> steps, Perform perform, CameAbout cameAbout)
+    : steps_(std::move(steps)), perform_(std::move(perform)), cameAbout_(std::move(cameAbout)) {}
 
 VisitReplay::~VisitReplay() {
   Stop();
@@ -33,6 +40,20 @@ gboolean VisitReplay::OnDue(gpointer self) {
 
 void VisitReplay::RunUntilWait() {
   while (!Done()) {
+    const VisitStep& due = steps_[next_];
+    if (std::holds_alternative<ShownStep>(due) || std::holds_alternative<RaisedStep>(due)) {
+      const gint64 now = g_get_monotonic_time();
+      if (deadline_ == 0) deadline_ = now + kAwaitUs;
+      const bool cameAbout = cameAbout_(due);
+      if (!cameAbout && now < deadline_) {
+        source_ = g_timeout_add(kAwaitPollMs, &VisitReplay::OnDue, this);
+        return;
+      }
+      if (!cameAbout) g_printerr("tdwk: visit step %zu: waited a minute in vain\n", next_ + 1);
+      deadline_ = 0;
+      ++next_;
+      continue;
+    }
     const VisitStep& step = steps_[next_++];
     const auto* event = std::get_if<InputEvent>(&step);
     if (event != nullptr && event->kind == InputEvent::Kind::Wait) {

@@ -10,13 +10,15 @@
 namespace tdwk::desktop {
 
 // Replays a visit on the GLib main loop: steps run in order, a wait step lets that many real
-// milliseconds pass before the next. The steps themselves are the host's to perform; the
-// visit ends early when perform answers false (the window is gone).
+// milliseconds pass before the next, a shown or raised step holds the visit until the host
+// says it has come about (at most a minute). The steps themselves are the host's to perform;
+// the visit ends early when perform answers false (the window is gone).
 class VisitReplay {
  public:
   using Perform = std::function<bool(const VisitStep& step)>;
+  using CameAbout = std::function<bool(const VisitStep& step)>;
 
-  VisitReplay(std::vector<VisitStep> steps, Perform perform);
+  VisitReplay(std::vector<VisitStep> steps, Perform perform, CameAbout cameAbout);
   ~VisitReplay();
   VisitReplay(const VisitReplay&) = delete;
   VisitReplay& operator=(const VisitReplay&) = delete;
@@ -32,7 +34,9 @@ class VisitReplay {
 
   std::vector<VisitStep> steps_;
   Perform perform_;
+  CameAbout cameAbout_;
   std::size_t next_ = 0;
+  gint64 deadline_ = 0;  // of the awaited step, on the monotonic clock; 0 when not waiting
   guint source_ = 0;
   bool stopped_ = false;
 };

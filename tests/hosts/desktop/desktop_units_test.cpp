@@ -464,7 +464,7 @@ TEST(RuffleControl, TheLayerCoversItsRectangle) {
   EXPECT_EQ(page.calls.at(0)["scale"], "showAll");
 }
 
-TEST(VisitScript, ReadsConsoleEventsAndScreenshotsAndReportsBadLinesByNumber) {
+TEST(VisitScript, ReadsConsoleEventsScreenshotsAndAwaitedEventsAndReportsBadLinesByNumber) {
   std::istringstream input(
       "# a comment\n"
       "swfMain vbLoadMovie SNAKE\r\n"
@@ -472,19 +472,26 @@ TEST(VisitScript, ReadsConsoleEventsAndScreenshotsAndReportsBadLinesByNumber) {
       "{\"event\":\"screenshot\"}\n"
       "{\"event\":\"wait\",\"ms\":250}\n"
       "{\"event\":\"fly\"}\n"
-      "{\"event\":\"close\"}\n");
+      "{\"event\":\"close\"}\n"
+      "{\"event\":\"shown\",\"control\":\"swfMain\"}\n"
+      "{\"event\":\"shown\"}\n"
+      "{\"event\":\"raised\",\"control\":\"swfMain\",\"command\":\"vbDone\"}\n");
   std::ostringstream errors;
   const std::vector<VisitStep> steps = ReadVisit(input, errors);
 
-  ASSERT_EQ(steps.size(), 4u);
+  ASSERT_EQ(steps.size(), 6u);
   const auto& command = std::get<InputEvent>(steps[0]);
   EXPECT_EQ(command.kind, InputEvent::Kind::FSCommand);
   EXPECT_EQ(command.args, "SNAKE");  // the line's carriage return is no part of it
   EXPECT_EQ(std::get<ScreenshotStep>(steps[1]).file, "home.png");
   EXPECT_EQ(std::get<InputEvent>(steps[2]).ms, 250);
   EXPECT_EQ(std::get<InputEvent>(steps[3]).kind, InputEvent::Kind::Close);
+  EXPECT_EQ(std::get<ShownStep>(steps[4]).control, "swfMain");
+  EXPECT_EQ(std::get<RaisedStep>(steps[5]).command, "vbDone");
+  EXPECT_FALSE(std::get<RaisedStep>(steps[5]).args);  // any argument
   EXPECT_THAT(errors.str(), ::testing::HasSubstr("visit line 4: missing field 'file'"));
   EXPECT_THAT(errors.str(), ::testing::HasSubstr("visit line 6: "));
+  EXPECT_THAT(errors.str(), ::testing::HasSubstr("visit line 9: missing field 'control'"));
 }
 
 }  // namespace

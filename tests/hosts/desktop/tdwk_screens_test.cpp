@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/profile_bytes.h"
@@ -109,7 +108,6 @@ TEST_F(TdwkScreens, RightButtonPressesNeverReachThePlayersWhileOtherButtonsDo) {
   app_.WriteMovie("Menus/Startup.swf", Screen({"NUM_USERS"}, {}));
   app_.Start();
   ASSERT_TRUE(Reported("swfMain", "NUM_USERS=2")) << app_.Errors();
-  std::this_thread::sleep_for(1s);
   // The start-up screen covers the whole window, over the backgrounds.
   TestDisplay().Click(500, 400, 3);
   TestDisplay().Click(500, 400, 1);
@@ -121,16 +119,8 @@ TEST_F(TdwkScreens, RightButtonPressesNeverReachThePlayersWhileOtherButtonsDo) {
                           {"message", number},
                           {"delivered", delivered},
                           {"result", result}};
-    const auto deadline = Clock::now() + 10s;
-    do {
-      const auto trace = app_.Trace();
-      if (std::any_of(trace.begin(), trace.end(),
-                      [&](const Json& line) { return Matches(line, pattern); })) {
-        return true;
-      }
-      std::this_thread::sleep_for(100ms);
-    } while (Clock::now() < deadline);
-    return false;
+    return app_.WaitForLine([&](const Json& line) { return Matches(line, pattern); }, 10s)
+        .has_value();
   };
   EXPECT_TRUE(message(516, false, 1));
   EXPECT_TRUE(message(517, true, 0));

@@ -35,13 +35,15 @@ TEST(TdwkVisit, RaisesItsCommandsDefinesItsVariablesAndWritesAPictureOfTheWindow
   TempFolder output;
   const std::string picture = output.Path() + "window.png";
   output.WriteFile("visit.txt",
-                   "# the players load and draw first\n"
-                   "{\"event\":\"wait\",\"ms\":6000}\n"
+                   "# the introduction is on screen first\n"
+                   "{\"event\":\"shown\",\"control\":\"swfMain\"}\n"
                    "{\"event\":\"variables\",\"control\":\"swfMain\","
                    "\"values\":{\"FIRST_NAME\":\"Tom\"}}\n"
                    "swfMain vbFromTheVisit with an argument\n"
-                   "{\"event\":\"wait\",\"ms\":1000}\n"
-                   "{\"event\":\"screenshot\",\"file\":\"" +
+                   "{\"event\":\"raised\",\"control\":\"swfMain\",\"command\":\"" +
+                       std::string(kVariableReport) +
+                       "\",\"args\":\"FIRST_NAME=Tom\"}\n"
+                       "{\"event\":\"screenshot\",\"file\":\"" +
                        picture +
                        "\"}\n"
                        "{\"event\":\"close\"}\n");

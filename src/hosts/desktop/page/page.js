@@ -274,11 +274,11 @@
         this.shown = null;
         return;
       }
-      this.request = {call, cause: probe.cause()};
+      this.request = {call, cause: probe.cause(), load: this.loads};
     }
 
     start() {
-      const {call, cause} = this.request;
+      const {call, cause, load} = this.request;
       this.request = null;
       const query = [];
       while (this.pending.length > 0 && this.pending[0].op === "set" &&
@@ -297,28 +297,34 @@
       }
       this.incoming = player;
       player.onCommand = (command, args) => this.command(player, command, args);
-      player.onLoaded = () => this.arrived(player, cause);
+      player.onLoaded = () => this.arrived(player, cause, load);
       player.load(url, Number(call.background ?? 0xffffff));
     }
 
-    arrived(player, cause) {
+    arrived(player, cause, load) {
       if (player !== this.incoming) return;
       const waiting = this.pending;
       this.pending = [];
       for (const call of waiting) this.apply(call);
       // The player draws the frame that ran this; the next animation frame shows it.
-      requestAnimationFrame(() => this.show(player, cause));
+      requestAnimationFrame(() => this.show(player, cause, load));
     }
 
-    show(player, cause) {
+    show(player, cause, load) {
       if (player !== this.incoming) return;
-      // The keyboard stays with the layer's movie.
-      const focused = this.shown && Node.prototype.contains.call(this.shown.element, document.activeElement);
+      // The keyboard stays with the layer's movie, and goes to the first movie on screen
+      // without waiting for a click: the page may take a key before a click sent earlier
+      // while it was busy, and a player takes keys only once it has the focus.
+      const active = document.activeElement;
+      const focused = this.shown ? Node.prototype.contains.call(this.shown.element, active) : false;
+      const nobodyFocused = !active || active === document.body;
       if (this.shown) this.shown.retire();
-      if (focused) HTMLElement.prototype.focus.call(player.element);
+      if (focused || nobodyFocused) HTMLElement.prototype.focus.call(player.element, {preventScroll: true});
       this.shown = player;
       this.incoming = null;
       probe.shown(this, player, cause);
+      // Told once the frame that shows it has been drawn: the layer's load-th movie is on screen.
+      requestAnimationFrame(() => post({type: "shown", control: this.name, load}));
       this.prepareSpare();
     }
 
