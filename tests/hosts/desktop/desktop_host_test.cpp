@@ -139,7 +139,11 @@ TEST_P(MovieVersionTest, CallsMadeBeforeTheMovieLoadedAreAppliedInOrderOnceItHas
   swfMain.GotoFrame(2);
   host_->Show();
 
-  ASSERT_TRUE(RunUntil([&] { return HasReceived("swfMain", {"vbDone", "yes"}); }));
+  // The variables travel with the load; the frame is gone to once the movie has loaded.
+  ASSERT_TRUE(RunUntil([&] {
+    return HasReceived("swfMain", {"vbDone", "yes"}) &&
+           HasReceived("swfMain", {"tdwk_test_frame", "2"});
+  }));
   const auto& got = Received("swfMain");
   EXPECT_THAT(got, Contains(Command{"tdwk_test_var", "FIRST_NAME=Sam"}));
   EXPECT_THAT(got, Not(Contains(Command{"tdwk_test_var", "FIRST_NAME=Wrong"})));
