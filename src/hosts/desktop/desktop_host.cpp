@@ -116,6 +116,7 @@ void DesktopHost::CreateWindow() {
   PlayerPage::Options page{pageUrl, options_.languageTag,
                            [this](const std::string& text) { LogFailure(text); },
                            [this](const std::string& reason) { OnProcessGone(reason); }};
+  page.composited = options_.composited;
   page_ = std::make_unique<PlayerPage>(
       page, scheme_, gate_, [this](const nlohmann::json& message) { OnPageMessage(message); });
 

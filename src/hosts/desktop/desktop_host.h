@@ -34,6 +34,8 @@ class DesktopHost : public WindowHost {
     // Whether layers keep a started player ready for their next movie; off only to measure
     // what that saves.
     bool spares = true;
+    // Whether the web view composites the page (on a GPU); off where GL is drawn in software.
+    bool composited = true;
     // Where the page's latency measurements go; null when they are not taken.
     std::ostream* latency = nullptr;
     // A scripted visit replayed once the window is shown; empty for none.

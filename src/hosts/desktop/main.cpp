@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
   options.contentFolder = storage.ContentFolder();
   options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
   options.renderer = desktop::ChooseRenderer(Environment("TDWK_RENDERER"));
+  options.composited = !desktop::DrawsInSoftware();
   options.latency = latencyFile.get();
   options.spares = Environment("TDWK_SPARES") != "0";
   // A scripted visit, for demonstrations and tests; the product runs without one.

@@ -122,6 +122,10 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
   webkit_settings_set_enable_developer_extras(settings, FALSE);
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
+  if (!options_.composited) {
+    webkit_settings_set_hardware_acceleration_policy(settings,
+                                                     WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  }
   GdkRGBA black = {0, 0, 0, 1};
   webkit_web_view_set_background_color(view_, &black);
 

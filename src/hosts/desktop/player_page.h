@@ -29,6 +29,7 @@ class PlayerPage : public PageCalls {
     std::function<void(const std::string&)> log;
     // The page's web process ended (crashed, was killed, ran out of memory).
     std::function<void(const std::string& reason)> onProcessGone;
+    bool composited = true;  // off: the view draws the page without compositing
   };
   using MessageHandler = std::function<void(const nlohmann::json& message)>;
 
