@@ -108,6 +108,29 @@
   const ruffleOf = (player) => Object.getPrototypeOf(player).ruffle.call(player);
   const callMovie = (player, name, ...args) => ruffleOf(player).callExternalInterface(name, ...args);
 
+  // The player adds listeners to the document for every player element it makes and never
+  // takes them away, so that each retired player stayed in memory with its whole shadow tree.
+  // They are noted while the element is made, and taken away with it.
+  const addListener = EventTarget.prototype.addEventListener;
+  const removeListener = EventTarget.prototype.removeEventListener;
+  const makePlayerElement = () => {
+    const added = [];
+    const targets = [document, document.documentElement];
+    const noting = function (...args) {
+      added.push({target: this, args});
+      return addListener.apply(this, args);
+    };
+    for (const target of targets) target.addEventListener = noting;
+    try {
+      const element = window.RufflePlayer.newest().createPlayer();
+      return {element, removeListeners: () => {
+        for (const {target, args} of added) removeListener.apply(target, args);
+      }};
+    } finally {
+      for (const target of targets) delete target.addEventListener;
+    }
+  };
+
   // One player of a layer: started on a bridge movie, given at most one movie, then retired,
   // so that nothing a movie leaves behind (intervals, listeners, globals) reaches the next.
   // States: "starting" (bridge loading), "ready" (takes a movie), "loading", "loaded",
@@ -123,7 +146,9 @@
       this.wanted = null;  // the movie to load once started
       this.onLoaded = null;
       this.onCommand = null;
-      this.element = window.RufflePlayer.newest().createPlayer();
+      const {element, removeListeners} = makePlayerElement();
+      this.element = element;
+      this.removeListeners = removeListeners;
       // A spare takes neither the pointer nor the keyboard until it plays a movie.
       if (spare) this.element.classList.add("spare");
       this.element.inert = spare;
@@ -220,7 +245,10 @@
       this.onCommand = null;
       // Its commands are already ignored (it is retired).
       styleOf(this.element).display = "none";
-      setTimeout(() => elementRemove.call(this.element), 0);
+      setTimeout(() => {
+        elementRemove.call(this.element);
+        this.removeListeners();
+      }, 0);
     }
   }
 
