@@ -4,8 +4,10 @@
 // thread and an output of its own, which run for as long as the context does, silent or not:
 // a few percent of a core for each player on screen and each started spare, and a new output
 // to start for every movie. Each player is given a context of its own in name only: a volume
-// node on the shared one, which its suspending mutes and its closing detaches. Runs before the
-// player's script takes its reference to the constructor.
+// node on the shared one, which its suspending mutes, and the sources it plays, which its
+// closing stops and detaches (the shared context goes on running: a source left playing would
+// go on calling the player back). Runs before the player's script takes its reference to the
+// constructor.
 (() => {
   const PageAudioContext = window.AudioContext;
   if (!PageAudioContext) return;
@@ -18,6 +20,13 @@
     output.connect(context.destination);
     let closed = false;
     let muted = false;
+    const playing = new Set();
+    const createBufferSource = () => {
+      const source = context.createBufferSource();
+      playing.add(source);
+      source.addEventListener("ended", () => playing.delete(source));
+      return source;
+    };
     const own = {
       get destination() {
         return output;
@@ -37,8 +46,21 @@
         output.gain.value = 1;
         return context.resume();
       },
+      createBufferSource,
       close() {
-        if (!closed) output.disconnect();
+        if (!closed) {
+          for (const source of playing) {
+            source.onended = null;
+            try {
+              source.stop();
+            } catch (error) {
+              // Not started yet: it never will be.
+            }
+            source.disconnect();
+          }
+          playing.clear();
+          output.disconnect();
+        }
         closed = true;
         muted = true;
         return Promise.resolve();
