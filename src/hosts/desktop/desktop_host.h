@@ -95,6 +95,10 @@ class DesktopHost : public WindowHost {
   bool PerformVisitStep(const VisitStep& step);
   bool VisitStepCameAbout(const VisitStep& step);
   void WriteScreenshot(const std::string& file);
+  // The latency benchmark's measurements: the page's probe and the host's start-up stages.
+  std::string ReadProbeScript() const;
+  void Mark(const std::string& stage);
+  void WriteLatency(const nlohmann::json& message);
 
   static gboolean OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer self);
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);

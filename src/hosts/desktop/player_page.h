@@ -29,6 +29,8 @@ class PlayerPage : public PageCalls {
     std::function<void(const std::string&)> log;
     // The page's web process ended (crashed, was killed, ran out of memory).
     std::function<void(const std::string& reason)> onProcessGone;
+    // A script run before the page's own, for measurements; empty for none.
+    std::string probeScript;
   };
   using MessageHandler = std::function<void(const nlohmann::json& message)>;
 
