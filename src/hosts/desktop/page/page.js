@@ -225,6 +225,7 @@
       this.pending = [];     // calls waiting for the latest movie
       this.loads = 0;
       this.spareTimer = 0;
+      this.topmost = 0;      // the highest stacking of a player of the layer so far
     }
 
     get stacking() {
@@ -291,7 +292,12 @@
       const waiting = this.pending;
       this.pending = [];
       for (const call of waiting) this.apply(call);
-      // The player draws the frame that ran this; the next animation frame shows it.
+      // The player has drawn the frame that ran this before the page runs again: it goes in
+      // front of the old movie now, so that the next paint shows it. The old one is taken away
+      // in the next animation frame.
+      this.topmost += 1;
+      styleOf(player.element).zIndex = String(this.topmost);
+      probe?.shown(this.name, load, player.movieUrl, player.spare ? "spare" : "new");
       requestAnimationFrame(() => this.show(player, load));
     }
 
@@ -307,7 +313,6 @@
       if (focused || nobodyFocused) HTMLElement.prototype.focus.call(player.element, {preventScroll: true});
       this.shown = player;
       this.incoming = null;
-      probe?.shown(this.name, load, player.movieUrl, player.spare ? "spare" : "new");
       // Told once the frame that shows it has been drawn: the layer's load-th movie is on screen.
       requestAnimationFrame(() => post({type: "shown", control: this.name, load}));
       this.prepareSpare();
