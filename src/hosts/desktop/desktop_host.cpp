@@ -116,10 +116,12 @@ void DesktopHost::CreateWindow() {
   if (!options_.spares) query += std::string(query.empty() ? "" : "&") + "spares=0";
   if (!query.empty()) pageUrl += "?" + query;
 
-  PlayerPage::Options page{pageUrl, options_.languageTag,
+  PlayerPage::Options page{pageUrl,
+                           options_.languageTag,
                            [this](const std::string& text) { LogFailure(text); },
                            [this](const std::string& reason) { OnProcessGone(reason); },
-                           options_.latency != nullptr ? ReadProbeScript() : std::string()};
+                           options_.latency != nullptr ? ReadProbeScript() : std::string(),
+                           options_.sandbox};
   Mark("web view");
   page_ = std::make_unique<PlayerPage>(
       page, scheme_, gate_, [this](const nlohmann::json& message) { OnPageMessage(message); });

@@ -17,6 +17,7 @@
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_replay.h"
 #include "hosts/desktop/visit_script.h"
+#include "hosts/desktop/web_sandbox.h"
 #include "platform/window_host.h"
 
 namespace tdwk::desktop {
@@ -36,6 +37,8 @@ class DesktopHost : public WindowHost {
     bool spares = true;
     // Where the page's latency measurements go; null when they are not taken.
     std::ostream* latency = nullptr;
+    // WebKit's sandbox check, started early; null to check when the page is made.
+    WebSandboxCheck* sandbox = nullptr;
     // A scripted visit replayed once the window is shown; empty for none.
     std::vector<VisitStep> visit;
   };

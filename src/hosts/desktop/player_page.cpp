@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "hosts/desktop/web_sandbox.h"
 
@@ -99,7 +100,9 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
   // Ephemeral: the page keeps no cache, cookies or storage anywhere on disk.
   context_ = webkit_web_context_new_ephemeral();
   // The web process runs the movies: in WebKit's sandbox wherever it can start.
-  const SandboxCheck sandbox = CheckWebSandbox();
+  std::optional<WebSandboxCheck> checkedNow;
+  WebSandboxCheck& check = options_.sandbox != nullptr ? *options_.sandbox : checkedNow.emplace();
+  const SandboxCheck& sandbox = check.Result();
   if (sandbox.usable) {
     webkit_web_context_set_sandbox_enabled(context_, TRUE);
   } else if (options_.log) {
