@@ -104,6 +104,7 @@
       this.wanted = null;  // the movie to load once started
       this.onLoaded = null;
       this.onCommand = null;
+      this.inFront = false;  // in front of the layer's other players
       probe?.mark(`${layer.name} player`);
       this.element = window.RufflePlayer.newest().createPlayer();
       // A spare takes neither the pointer nor the keyboard until it plays a movie.
@@ -250,6 +251,12 @@
     load(call) {
       this.forget();
       this.loads += 1;
+      // A movie already in front of the old one counts as shown: the old one goes.
+      if (this.incoming && this.incoming.inFront) {
+        if (this.shown) this.shown.retire();
+        this.shown = this.incoming;
+        this.incoming = null;
+      }
       if (this.incoming) this.incoming.retire();
       this.incoming = null;
       if (this.shown) this.shown.silence();
@@ -297,6 +304,7 @@
       // in the next animation frame.
       this.topmost += 1;
       styleOf(player.element).zIndex = String(this.topmost);
+      player.inFront = true;
       probe?.shown(this.name, load, player.movieUrl, player.spare ? "spare" : "new");
       requestAnimationFrame(() => this.show(player, load));
     }
