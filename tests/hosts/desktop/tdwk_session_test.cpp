@@ -21,13 +21,28 @@ TEST(TdwkSession, TheWebProcessMemoryLevelsOffOverScreenChanges) {
     return app.WaitForCount({{"control", "swfMain"}, {"command", kFrameReport}, {"args", "0"}},
                             count + 1, 120s);
   };
-  ASSERT_TRUE(changes(20)) << app.Errors();
-  const long warm = app.WebProcessMemoryKib();
-  ASSERT_TRUE(changes(60)) << app.Errors();
-  const long later = app.WebProcessMemoryKib();
-  std::printf("web process after 20 screen changes: %ld MiB, after 60: %ld MiB\n", warm / 1024,
+  // The first few dozen changes still warm the player up. The script engine collects its
+  // garbage late, so the memory rises and falls from one change to the next; what the movies
+  // keep is the lowest figure over a few changes.
+  const auto keptOver = [&](std::size_t first, std::size_t last) {
+    long least = -1;
+    for (std::size_t change = first; change <= last; ++change) {
+      if (!changes(change)) return -1L;
+      const long now = app.WebProcessMemoryKib();
+      if (least < 0 || now < least) least = now;
+    }
+    return least;
+  };
+  const long warm = keptOver(40, 46);
+  ASSERT_GT(warm, 0) << app.Errors();
+  const long later = keptOver(80, 86);
+  ASSERT_GT(later, 0) << app.Errors();
+  std::printf("web process after 40 screen changes: %ld MiB, after 80: %ld MiB\n", warm / 1024,
               later / 1024);
-  EXPECT_LT(later, warm + warm / 10);
+  // Still warming, the player's own heap grows a few per cent here and garbage may be left;
+  // a movie left behind at every change (a retired player, its canvas and its heap) adds
+  // megabytes each time, far more than a fifth over forty changes.
+  EXPECT_LT(later, warm + warm / 5);
 }
 
 }  // namespace
