@@ -243,7 +243,8 @@ TEST_F(HighScoresTest, AFailureAtAnyFileOperationLeavesTheOldTableOrTheNewOne) {
   after.pop_back();
 
   FaultyFileSystem faulty(files);
-  Platform ports{host, host, faulty, clock, locale, codePage, lock, folder.Path(), ""};
+  Platform ports{host, host.playerWindows(), faulty, clock, locale, codePage,
+                 lock, folder.Path(),        ""};
   Shell s(ports);
   s.state.appPath = folder.Path();
   s.state.currentChild = shell->state.currentChild;

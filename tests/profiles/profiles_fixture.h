@@ -47,8 +47,8 @@ class WatchedFileSystem : public ObservedFileSystem {
 class ProfilesTest : public ShellTest {
  protected:
   Shell& Started() {
-    platform = std::make_unique<Platform>(
-        Platform{host, host, watched, clock, locale, codePage, lock, folder.Path(), ""});
+    platform = std::make_unique<Platform>(Platform{host, host.playerWindows(), watched, clock,
+                                                   locale, codePage, lock, folder.Path(), ""});
     shell = std::make_unique<Shell>(*platform);
     shell->state.appPath = folder.Path();
     shell->state.subclassedWindows.emplace();

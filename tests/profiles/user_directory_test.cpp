@@ -153,7 +153,7 @@ TEST_F(UserDirectoryTest, PickingARefusedKeyTouchesNoFileAndEndsAsAnUnreadablePr
 
 TEST_F(UserDirectoryTest, DeletingRenumbersTheLaterProfilesAndRepublishes) {
   FourProfiles();
-  Main().Define("USER_NAME4", "Dora ");
+  Main().DefineVariable("USER_NAME4", "Dora ");
   shell->users.deleteUser("USER2");
   EXPECT_EQ(shell->state.userCount, 3);
   EXPECT_EQ(FirstNameIn(1), "Anna");

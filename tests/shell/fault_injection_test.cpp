@@ -28,6 +28,7 @@
 #include "support/faulty_file_system.h"
 #include "support/profile_bytes.h"
 #include "support/temp_folder.h"
+#include "support/test_console_host.h"
 
 namespace tdwk::test {
 namespace {
@@ -58,7 +59,8 @@ struct World {
       : files(folder.Path()),
         faulty(files),
         clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3} + std::chrono::hours{9}),
-        platform{host, host, faulty, clock, locale, codePage, lock, folder.Path(), ""} {
+        platform{host, host.playerWindows(), faulty, clock, locale, codePage,
+                 lock, folder.Path(),        ""} {
     const char* names[] = {"Anna", "Ben", "Carl", "Dora"};
     for (int n = 1; n <= 4; ++n) {
       folder.WriteFile("Users/USER" + std::to_string(n) + ".DAT", ProfileBytes(names[n - 1]));
@@ -81,20 +83,22 @@ struct World {
     host.ShowModal(shell->frmTDWK);
   }
 
-  RecordingFlashControl& Main() { return host.Control("swfMain"); }
-  void Send(const std::string& command, const std::string& args) { Main().Send(command, args); }
+  TestPlayer& Main() { return host.Control("swfMain"); }
+  void Send(const std::string& command, const std::string& args) {
+    Main().RaiseFSCommand(command, args);
+  }
   void FillForm(const std::string& firstName) {
-    Main().Define("DAY", "9");
-    Main().Define("MONTH", "12");
-    Main().Define("YEAR", "2016");
+    Main().DefineVariable("DAY", "9");
+    Main().DefineVariable("MONTH", "12");
+    Main().DefineVariable("YEAR", "2016");
     for (const char* name :
          {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",
           "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME", "MIDDLE_NAME",
           "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX", "SISTERS_NAME_1",
           "SISTERS_NAME_2", "SISTERS_NAME_3", "STREET_NAME", "TEACHERS_NAME"}) {
-      Main().Define(name, "x");
+      Main().DefineVariable(name, "x");
     }
-    Main().Define("FIRST_NAME", firstName);
+    Main().DefineVariable("FIRST_NAME", firstName);
   }
   std::string Log() const { return folder.ReadFile("Logs/Log.dat"); }
   // Everything but the log.
@@ -107,7 +111,7 @@ struct World {
   MemoryTemporaryFolders memory;
   TempFolder folder;
   CallLog calls;
-  FakeWindowHost host{calls};
+  TestConsoleHost host{calls};
   PosixFileSystem files;
   FaultyFileSystem faulty;
   FixedClock clock;

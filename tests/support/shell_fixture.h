@@ -12,6 +12,7 @@
 #include "shell/shell.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
+#include "support/test_console_host.h"
 
 namespace tdwk::test {
 
@@ -40,18 +41,19 @@ class ShellTest : public ::testing::Test {
   }
 
   Shell& NewShell(std::string commandLine = "") {
-    platform = std::make_unique<Platform>(Platform{host, host, files, clock, locale, codePage, lock,
-                                                   folder.Path(), std::move(commandLine)});
+    platform =
+        std::make_unique<Platform>(Platform{host, host.playerWindows(), files, clock, locale,
+                                            codePage, lock, folder.Path(), std::move(commandLine)});
     shell = std::make_unique<Shell>(*platform);
     return *shell;
   }
 
-  RecordingFlashControl& Main() { return host.Control("swfMain"); }
+  TestPlayer& Main() { return host.Control("swfMain"); }
   std::string Log() const { return folder.ReadFile("Logs/Log.dat"); }
 
   TempFolder folder;
   CallLog calls;
-  FakeWindowHost host{calls};
+  TestConsoleHost host{calls};
   PosixFileSystem files;
   FixedClock clock;
   BritishLocale locale;
