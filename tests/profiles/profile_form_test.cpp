@@ -24,9 +24,7 @@ class ProfileFormTest : public ProfilesTest {
  protected:
   void SetUp() override {
     Started();
-    WriteProfile(1, "Anna", "Smith", "F");
-    WriteProfile(2, "Ben", "Jones", "M");
-    shell->state.userCount = 2;
+    WriteAnnaAndBen();
     shell->state.currentUserID = "USER2.DAT";
   }
 

@@ -63,6 +63,12 @@ class ProfilesTest : public ShellTest {
                     const std::string& sex = "") {
     folder.WriteFile(ProfilePath(number), ProfileBytes(first, last, 36526.0, sex));
   }
+  // Anna Smith and Ben Jones, counted.
+  void WriteAnnaAndBen() {
+    WriteProfile(1, "Anna", "Smith", "F");
+    WriteProfile(2, "Ben", "Jones", "M");
+    shell->state.userCount = 2;
+  }
   static std::string ProfilePath(int number) {
     return "Users/USER" + std::to_string(number) + ".DAT";
   }

@@ -63,11 +63,10 @@ struct World {
     Main().RaiseFSCommand(command, args);
   }
   void FillForm(const std::string& firstName) {
-    for (const char* name : kFormFieldNames) Main().DefineVariable(name, "x");
-    Main().DefineVariable("DAY", "9");
-    Main().DefineVariable("MONTH", "12");
-    Main().DefineVariable("YEAR", "2016");
-    Main().DefineVariable("FIRST_NAME", firstName);
+    for (const auto& [name, value] : FormFields(
+             {{"DAY", "9"}, {"MONTH", "12"}, {"YEAR", "2016"}, {"FIRST_NAME", firstName}}, "x")) {
+      Main().DefineVariable(name, value);
+    }
   }
   std::string Log() const { return files.Contents("Logs/Log.dat"); }
   // Everything but the log.

@@ -11,6 +11,8 @@
 #include "profiles/profiles_fixture.h"
 #include "support/command_names.h"
 #include "support/data_files.h"
+#include "support/form_fields.h"
+#include "support/score_table_bytes.h"
 
 namespace tdwk::test {
 namespace {
@@ -27,9 +29,7 @@ class HostileInputTest : public ProfilesTest {
  protected:
   void SetUp() override {
     Started();
-    WriteProfile(1, "Anna", "Smith", "F");
-    WriteProfile(2, "Ben", "Jones", "M");
-    shell->state.userCount = 2;
+    WriteAnnaAndBen();
     folder.WriteFile("High Scores/HUNGRY_FROGS.dat", Table());
     outside.WriteFile("victim.dat", "precious");
     outside.WriteFile("High Scores/HUNGRY_FROGS.dat", Table());
@@ -40,29 +40,16 @@ class HostileInputTest : public ProfilesTest {
   }
 
   static std::string Table() {
-    std::string bytes;
-    for (int entry = 10; entry >= 1; --entry) {
-      for (const std::string& text : {std::string("Eve"), std::to_string(entry)}) {
-        bytes += static_cast<char>(text.size());
-        bytes += '\0';
-        bytes += text;
-      }
-    }
-    return bytes;
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int entry = 10; entry >= 1; --entry) entries.emplace_back("Eve", std::to_string(entry));
+    return TableBytes(entries);
   }
 
   void FillForm(const std::string& firstName = "Cleo") {
-    for (const char* name :
-         {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",
-          "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME", "MIDDLE_NAME",
-          "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX", "SISTERS_NAME_1",
-          "SISTERS_NAME_2", "SISTERS_NAME_3", "STREET_NAME", "TEACHERS_NAME"}) {
-      Main().DefineVariable(name, "x");
+    for (const auto& [name, value] : FormFields(
+             {{"DAY", "9"}, {"MONTH", "12"}, {"YEAR", "2016"}, {"FIRST_NAME", firstName}}, "x")) {
+      Main().DefineVariable(name, value);
     }
-    Main().DefineVariable("DAY", "9");
-    Main().DefineVariable("MONTH", "12");
-    Main().DefineVariable("YEAR", "2016");
-    Main().DefineVariable("FIRST_NAME", firstName);
   }
 
   // No file call named a path outside the application folder or with a step up in it.

@@ -5,6 +5,7 @@
 
 #include "highscores/game_table.h"
 #include "profiles/profiles_fixture.h"
+#include "support/form_fields.h"
 
 namespace tdwk::test {
 namespace {
@@ -20,9 +21,7 @@ class MovieCommandsTest : public ProfilesTest {
  protected:
   void SetUp() override {
     Started();
-    WriteProfile(1, "Anna", "Smith", "F");
-    WriteProfile(2, "Ben", "Jones", "M");
-    shell->state.userCount = 2;
+    WriteAnnaAndBen();
     shell->state.startMode = StartMode::UserChosen;
     shell->state.currentUserID = "USER1.DAT";
     shell->profiles.ReadDataFile();
@@ -224,17 +223,10 @@ TEST_F(MovieCommandsTest, UpdatingLoadsTheProfileForEditing) {
   EXPECT_EQ(Screen().back(), "swfMain GotoFrame 3");
 
   // A save without ADD now goes to the profile being edited.
-  Main().DefineVariable("DAY", "1");
-  Main().DefineVariable("MONTH", "1");
-  Main().DefineVariable("YEAR", "2000");
-  for (const char* name :
-       {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",
-        "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME", "MIDDLE_NAME",
-        "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX", "SISTERS_NAME_1", "SISTERS_NAME_2",
-        "SISTERS_NAME_3", "STREET_NAME", "TEACHERS_NAME"}) {
-    Main().DefineVariable(name, "");
+  for (const auto& [name, value] :
+       FormFields({{"DAY", "1"}, {"MONTH", "1"}, {"YEAR", "2000"}, {"FIRST_NAME", "Benjamin"}})) {
+    Main().DefineVariable(name, value);
   }
-  Main().DefineVariable("FIRST_NAME", "Benjamin");
   ToMain("vbSaveUser", "EDIT");
   shell->state.currentUserID = "USER2.DAT";
   EXPECT_EQ(shell->profiles.getUserDetails()->firstName, "Benjamin");
