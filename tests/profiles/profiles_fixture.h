@@ -47,14 +47,7 @@ class WatchedFileSystem : public ObservedFileSystem {
 class ProfilesTest : public ShellTest {
  protected:
   Shell& Started() {
-    platform = std::make_unique<Platform>(Platform{host, host.playerWindows(), watched, clock,
-                                                   locale, codePage, lock, folder.Path(), ""});
-    shell = std::make_unique<Shell>(*platform);
-    shell->state.appPath = folder.Path();
-    shell->state.subclassedWindows.emplace();
-    shell->frmTDWK.Create();
-    host.ShowModal(shell->frmTDWK);
-    calls.clear();
+    StartedShell(&watched);
     watched.calls.clear();
     return *shell;
   }

@@ -29,9 +29,10 @@ class ShellTest : public ::testing::Test {
     folder.MakeFolder("Logs");
   }
 
-  // The shell as Main leaves it before showing the window, and the window loaded.
-  Shell& StartedShell() {
-    Shell& s = NewShell();
+  // The shell as Main leaves it before showing the window, and the window loaded; over
+  // another file system (one that wraps files) when given.
+  Shell& StartedShell(FileSystem* over = nullptr) {
+    Shell& s = NewShell("", over);
     s.state.appPath = folder.Path();
     s.state.subclassedWindows.emplace();
     s.frmTDWK.Create();
@@ -40,10 +41,10 @@ class ShellTest : public ::testing::Test {
     return s;
   }
 
-  Shell& NewShell(std::string commandLine = "") {
-    platform =
-        std::make_unique<Platform>(Platform{host, host.playerWindows(), files, clock, locale,
-                                            codePage, lock, folder.Path(), std::move(commandLine)});
+  Shell& NewShell(std::string commandLine = "", FileSystem* over = nullptr) {
+    platform = std::make_unique<Platform>(
+        Platform{host, host.playerWindows(), over != nullptr ? *over : files, clock, locale,
+                 codePage, lock, folder.Path(), std::move(commandLine)});
     shell = std::make_unique<Shell>(*platform);
     return *shell;
   }
