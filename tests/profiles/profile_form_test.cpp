@@ -258,9 +258,7 @@ TEST_F(ProfileFormTest, ASaveKilledAtTheReplaceLeavesTheOldProfileWhole) {
   EXPECT_EQ(shell->state.userCount, 2);
   EXPECT_EQ(shell->state.currentUserID, "USER2.DAT");
   EXPECT_THAT(Reports(), ElementsAre("61 basTDWK saveUserDetails", "61 basTDWK saveUserDetails"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() + "Users"),
-                          std::filesystem::directory_iterator{}),
-            2);
+  EXPECT_EQ(folder.Entries("Users").size(), 2u);
   EXPECT_THAT(CallsOn("swfMain"), ::testing::Each(HasSubstr("GetVariable")));
 }
 
@@ -269,9 +267,7 @@ TEST_F(ProfileFormTest, AnEditAfterARefusedKeyWritesNoFile) {
   shell->state.currentUserID = "";  // what a refused key leaves
   Save("EDIT");
   EXPECT_THAT(Reports(), ElementsAre("52 basTDWK saveUserDetails"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() + "Users"),
-                          std::filesystem::directory_iterator{}),
-            2);
+  EXPECT_EQ(folder.Entries("Users").size(), 2u);
 }
 
 TEST_F(ProfileFormTest, AnEditOfNoCountedProfileWritesNothing) {
@@ -283,9 +279,7 @@ TEST_F(ProfileFormTest, AnEditOfNoCountedProfileWritesNothing) {
     Save("EDIT");
   }
   EXPECT_EQ(Reports(), std::vector<std::string>(5, "52 basTDWK saveUserDetails"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() + "Users"),
-                          std::filesystem::directory_iterator{}),
-            2);
+  EXPECT_EQ(folder.Entries("Users").size(), 2u);
   // The lower-case extension a pick leaves still names the profile.
   shell->state.currentUserID = "USER1.dat";
   FillForm();
