@@ -6,6 +6,7 @@
 //     players the layers keep ready, and with a new player for every movie (TDWK_SPARES=0);
 //   - start-up: from exec until the introduction's first frame is on screen.
 // Usage: desktop_latency [ROUNDS]   (screen changes per rate with ready players; 200 default)
+//        desktop_latency startup [COUNT]   (start-ups only, with their stages; 8 default)
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -112,9 +114,15 @@ Run Measure(int frameRate, bool spares, std::size_t changes) {
   return run;
 }
 
-// Start-ups alone: the introduction plays on and nothing else happens.
-std::vector<double> MeasureStartups(int count) {
-  std::vector<double> startups;
+// Start-ups alone: the introduction plays on and nothing else happens. Besides the time to the
+// introduction's first frame, when each stage of the start-up was reached.
+struct Startups {
+  std::vector<double> shown;                          // ms from exec
+  std::map<std::string, std::vector<double>> stages;  // ms from exec, by stage
+};
+
+Startups MeasureStartups(int count) {
+  Startups startups;
   for (int i = 0; i < count; ++i) {
     tdwk::test::TdwkApp app;
     app.WriteStartMovies({});
@@ -123,17 +131,28 @@ std::vector<double> MeasureStartups(int count) {
     const std::int64_t exec = MonotonicMicroseconds();
     app.Start({}, {{"TDWK_LATENCY", latency}, {"TDWK_RENDERER", ""}});
     const auto deadline = std::chrono::steady_clock::now() + 60s;
+    std::vector<Json> samples;
+    const auto sinceExec = [exec](const Json& sample) {
+      return static_cast<double>(sample.value("monotonicUs", std::int64_t{0}) - exec) / 1000;
+    };
     bool shown = false;
     while (!shown && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(100ms);
+      samples.clear();
       std::ifstream in(latency);
       for (std::string line; std::getline(in, line);) {
         const Json sample = Json::parse(line, nullptr, false);
-        if (sample.is_discarded() || sample.value("control", "") != "swfMain") continue;
-        startups.push_back(
-            static_cast<double>(sample.value("monotonicUs", std::int64_t{0}) - exec) / 1000);
-        shown = true;
-        break;
+        if (sample.is_discarded()) continue;
+        samples.push_back(sample);
+        if (sample.value("kind", "") == "shown" && sample.value("control", "") == "swfMain") {
+          startups.shown.push_back(sinceExec(sample));
+          shown = true;
+        }
+      }
+    }
+    for (const Json& sample : samples) {
+      if (sample.value("kind", "") == "mark") {
+        startups.stages[sample.value("name", "")].push_back(sinceExec(sample));
       }
     }
     app.Kill();
@@ -142,13 +161,30 @@ std::vector<double> MeasureStartups(int count) {
   return startups;
 }
 
+void ReportStages(const Startups& startups) {
+  std::vector<std::pair<double, std::string>> stages;
+  for (const auto& [name, times] : startups.stages)
+    stages.emplace_back(Percentile(times, 0.5), name);
+  std::sort(stages.begin(), stages.end());
+  std::printf("start-up stages, p50 ms from exec:\n");
+  for (const auto& [time, name] : stages) std::printf("  %7.1f  %s\n", time, name.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  if (argc > 1 && std::string(argv[1]) == "startup") {
+    const Startups startups = MeasureStartups(argc > 2 ? std::atoi(argv[2]) : 8);
+    ReportStages(startups);
+    Report("exec to the introduction's first frame", startups.shown, 1500);
+    return 0;
+  }
   const std::size_t rounds = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   const std::size_t newPlayerRounds = std::max<std::size_t>(rounds / 4, 20);
-  std::vector<double> startups = MeasureStartups(8);
+  const Startups measured = MeasureStartups(8);
+  ReportStages(measured);
+  std::vector<double> startups = measured.shown;
   bool complete = true;
   for (const int rate : {12, 24}) {
     const double period = 1000.0 / rate;

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "hosts/common/host_environment.h"
@@ -15,6 +17,7 @@ namespace tdwk::desktop {
 namespace {
 
 constexpr const char* kPagePath = "desktop/index.html";
+constexpr const char* kProbePath = "desktop/latency_probe.js";
 constexpr const char* kTitle = "tindlewick";
 
 int Pixels(float twips) {
@@ -80,6 +83,7 @@ DesktopHost::DesktopHost(Options options, FileSystem& files, Trace* trace)
           [this] {
             if (drainSource_ == 0) drainSource_ = g_idle_add(&DesktopHost::OnDrain, this);
           }) {
+  Mark("host");
   if (!options_.contentFolder.empty()) scheme_.AllowFolder(options_.contentFolder);
   GdkDisplay* display = gdk_display_get_default();
   GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
@@ -109,15 +113,20 @@ void DesktopHost::CreateWindow() {
     query += std::string("renderer=") + renderer;
     g_free(renderer);
   }
-  if (options_.latency != nullptr) query += std::string(query.empty() ? "" : "&") + "probe=1";
   if (!options_.spares) query += std::string(query.empty() ? "" : "&") + "spares=0";
   if (!query.empty()) pageUrl += "?" + query;
 
-  PlayerPage::Options page{pageUrl, options_.languageTag,
+  PlayerPage::Options page{pageUrl,
+                           options_.languageTag,
                            [this](const std::string& text) { LogFailure(text); },
-                           [this](const std::string& reason) { OnProcessGone(reason); }};
+                           [this](const std::string& reason) { OnProcessGone(reason); },
+                           options_.latency != nullptr ? ReadProbeScript() : std::string(),
+                           options_.sandbox};
+  page.composited = options_.composited;
+  Mark("web view");
   page_ = std::make_unique<PlayerPage>(
       page, scheme_, gate_, [this](const nlohmann::json& message) { OnPageMessage(message); });
+  Mark("page asked for");
 
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(window_), kTitle);
@@ -190,7 +199,9 @@ void DesktopHost::ShowModal(WindowEvents& events) {
   CreateWindow();
   gate_.Run([&events] { events.Form_Load(); });
   if (WindowGone()) return;
+  Mark("form loaded");
   Show();
+  Mark("window shown");
   if (!options_.visit.empty()) {
     visit_ = std::make_unique<VisitReplay>(
         std::move(options_.visit), [this](const VisitStep& step) { return PerformVisitStep(step); },
@@ -341,14 +352,36 @@ void DesktopHost::OnPageMessage(const nlohmann::json& message) {
     } else {
       DropMessage(message);
     }
-  } else if (type == "latency" && options_.latency != nullptr) {
-    // On the system's monotonic clock, which a benchmark that started the program shares.
-    nlohmann::json sample = message;
-    sample["monotonicUs"] = g_get_monotonic_time();
-    *options_.latency << sample.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
-                      << '\n';
-    options_.latency->flush();
+  } else if (type == "latency") {
+    WriteLatency(message);
   }
+}
+
+std::string DesktopHost::ReadProbeScript() const {
+  std::ifstream file(options_.appPath + kProbePath);
+  std::string script((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (script.empty()) std::cerr << "tdwk: cannot read " << options_.appPath << kProbePath << '\n';
+  return script;
+}
+
+void DesktopHost::Mark(const std::string& stage) {
+  WriteLatency({{"type", "latency"}, {"kind", "mark"}, {"name", stage}});
+}
+
+void DesktopHost::WriteLatency(const nlohmann::json& message) {
+  if (options_.latency == nullptr) return;
+  // On the system's monotonic clock, which a benchmark that started the program shares; the
+  // page's own time of the sample when it gives one.
+  nlohmann::json sample = message;
+  std::int64_t monotonicUs = g_get_monotonic_time();
+  if (const auto epochMs = message.find("epochMs");
+      epochMs != message.end() && epochMs->is_number()) {
+    monotonicUs -= g_get_real_time() - static_cast<std::int64_t>(epochMs->get<double>() * 1000);
+  }
+  sample["monotonicUs"] = monotonicUs;
+  *options_.latency << sample.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+                    << '\n';
+  options_.latency->flush();
 }
 
 // A player that panics takes the page's whole player with it: no movie plays on that page

@@ -17,6 +17,7 @@
 #include "hosts/desktop/ruffle_control.h"
 #include "hosts/desktop/visit_replay.h"
 #include "hosts/desktop/visit_script.h"
+#include "hosts/desktop/web_sandbox.h"
 #include "platform/window_host.h"
 
 namespace tdwk::desktop {
@@ -34,8 +35,12 @@ class DesktopHost : public WindowHost {
     // Whether layers keep a started player ready for their next movie; off only to measure
     // what that saves.
     bool spares = true;
+    // Whether the web view composites the page (on a GPU); off where GL is drawn in software.
+    bool composited = true;
     // Where the page's latency measurements go; null when they are not taken.
     std::ostream* latency = nullptr;
+    // WebKit's sandbox check, started early; null to check when the page is made.
+    WebSandboxCheck* sandbox = nullptr;
     // A scripted visit replayed once the window is shown; empty for none.
     std::vector<VisitStep> visit;
   };
@@ -95,6 +100,10 @@ class DesktopHost : public WindowHost {
   bool PerformVisitStep(const VisitStep& step);
   bool VisitStepCameAbout(const VisitStep& step);
   void WriteScreenshot(const std::string& file);
+  // The latency benchmark's measurements: the page's probe and the host's start-up stages.
+  std::string ReadProbeScript() const;
+  void Mark(const std::string& stage);
+  void WriteLatency(const nlohmann::json& message);
 
   static gboolean OnButtonEvent(GtkWidget*, GdkEventButton* event, gpointer self);
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);

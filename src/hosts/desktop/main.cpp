@@ -63,6 +63,8 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   using namespace tdwk;
   if (PrintedProgramInfo(argc, argv, kUsage, std::cout)) return 0;
+  // Whether WebKit's sandbox can start is found out while GTK starts.
+  desktop::WebSandboxCheck sandbox;
   // Only the product's own argument is read; GTK's options are not offered.
   int gtkArgc = 1;
   char** gtkArgv = argv;
@@ -84,8 +86,10 @@ int main(int argc, char** argv) {
   options.contentFolder = storage.ContentFolder();
   options.languageTag = desktop::LanguageTag(desktop::MessagesLocaleName());
   options.renderer = desktop::ChooseRenderer(Environment("TDWK_RENDERER"));
+  options.composited = !desktop::DrawsInSoftware();
   options.latency = latencyFile.get();
   options.spares = Environment("TDWK_SPARES") != "0";
+  options.sandbox = &sandbox;
   // A scripted visit, for demonstrations and tests; the product runs without one.
   if (const std::string visit = Environment("TDWK_VISIT"); !visit.empty()) {
     std::ifstream visitFile(visit);

@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "hosts/desktop/web_sandbox.h"
 
@@ -20,6 +21,18 @@ constexpr const char* kNowhere = "http://127.0.0.1:9";
 
 void Log(const char* what, const char* detail) {
   std::fprintf(stderr, "tdwk: %s: %s\n", what, detail);
+}
+
+// The player is 14 MB of WebAssembly. JavaScriptCore first interprets it, compiles functions
+// that run often with its baseline compiler and the hottest again with its optimising one. At
+// the default thresholds the optimising compiler takes on hundreds of the player's large
+// functions while the first movie starts, and on a two-core machine that holds the
+// introduction's first frame back by seconds. With fortyfold thresholds it still optimises the
+// code that runs every frame, a few seconds later. JavaScriptCore reads its options from
+// JSC_<option> variables; the web process inherits them, and a value set by the user stays.
+void TuneWebAssemblyTiers() {
+  g_setenv("JSC_thresholdForOMGOptimizeAfterWarmUp", "2000000", FALSE);
+  g_setenv("JSC_thresholdForOMGOptimizeSoon", "20000", FALSE);
 }
 
 // Nothing a page asks for opens on the desktop: every handler answers "handled" having done
@@ -83,10 +96,13 @@ struct PlayerPage::Answer {
 PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
                        MessageHandler onMessage)
     : options_(std::move(options)), gate_(gate), onMessage_(std::move(onMessage)) {
+  TuneWebAssemblyTiers();
   // Ephemeral: the page keeps no cache, cookies or storage anywhere on disk.
   context_ = webkit_web_context_new_ephemeral();
   // The web process runs the movies: in WebKit's sandbox wherever it can start.
-  const SandboxCheck sandbox = CheckWebSandbox();
+  std::optional<WebSandboxCheck> checkedNow;
+  WebSandboxCheck& check = options_.sandbox != nullptr ? *options_.sandbox : checkedNow.emplace();
+  const SandboxCheck& sandbox = check.Result();
   if (sandbox.usable) {
     webkit_web_context_set_sandbox_enabled(context_, TRUE);
   } else if (options_.log) {
@@ -109,6 +125,13 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
   g_signal_connect(content_, "script-message-received::tdwk",
                    G_CALLBACK(&PlayerPage::OnScriptMessage), this);
   webkit_user_content_manager_register_script_message_handler(content_, "tdwk");
+  if (!options_.probeScript.empty()) {
+    WebKitUserScript* probe =
+        webkit_user_script_new(options_.probeScript.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    webkit_user_content_manager_add_script(content_, probe);
+    webkit_user_script_unref(probe);
+  }
 
   // Every movie sounds from its first frame: without this the page's audio waits for a click
   // inside it, and a movie with a stream sound does not even advance until then.
@@ -122,6 +145,10 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
   webkit_settings_set_enable_developer_extras(settings, FALSE);
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
+  if (!options_.composited) {
+    webkit_settings_set_hardware_acceleration_policy(settings,
+                                                     WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  }
   GdkRGBA black = {0, 0, 0, 1};
   webkit_web_view_set_background_color(view_, &black);
 

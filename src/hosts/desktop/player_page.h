@@ -13,6 +13,7 @@
 #include "hosts/desktop/event_gate.h"
 #include "hosts/desktop/page_calls.h"
 #include "hosts/desktop/runtime_folder.h"
+#include "hosts/desktop/web_sandbox.h"
 
 namespace tdwk::desktop {
 
@@ -29,6 +30,11 @@ class PlayerPage : public PageCalls {
     std::function<void(const std::string&)> log;
     // The page's web process ended (crashed, was killed, ran out of memory).
     std::function<void(const std::string& reason)> onProcessGone;
+    // A script run before the page's own, for measurements; empty for none.
+    std::string probeScript;
+    // The sandbox check, started early; null to check when the page is made.
+    WebSandboxCheck* sandbox = nullptr;
+    bool composited = true;  // off: the view draws the page without compositing
   };
   using MessageHandler = std::function<void(const nlohmann::json& message)>;
 

@@ -24,9 +24,13 @@ bool SoftwareForced() {
 
 }  // namespace
 
+bool DrawsInSoftware(const std::string& renderNodes) {
+  return SoftwareForced() || !HasRenderNode(renderNodes);
+}
+
 std::string ChooseRenderer(const std::string& asked, const std::string& renderNodes) {
   if (!asked.empty()) return asked;
-  if (SoftwareForced() || !HasRenderNode(renderNodes)) return "canvas";
+  if (DrawsInSoftware(renderNodes)) return "canvas";
   return {};
 }
 

@@ -33,8 +33,7 @@ XvfbDisplay::XvfbDisplay() {
   name_ = ":" + number;
   setenv("DISPLAY", name_.c_str(), 1);
   unsetenv("WAYLAND_DISPLAY");
-  // A virtual server has no GPU: software rendering, no DMA-BUF buffers.
-  setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", 1);
+  // A virtual server has no GPU: software rendering, which tdwk draws without compositing.
   setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
   if (geteuid() == 0) setenv("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS", "1", 1);
   setenv("TDWK_RENDERER", "canvas", 1);

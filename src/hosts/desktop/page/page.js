@@ -6,7 +6,6 @@
 // bridge says it has. Movie commands go to the host as script messages.
 (() => {
   const params = new URLSearchParams(location.search);
-  const probing = params.get("probe") === "1";
   const sparesWanted = params.get("spares") !== "0";
   const publicPath = new URL("ruffle/", location.href).href;
 
@@ -74,26 +73,8 @@
   // The host chooses the renderer this machine draws fastest.
   if (params.get("renderer")) movieOptions.preferredRenderer = params.get("renderer");
 
-  // Measures, for the benchmark, how long a screen change takes: from the movie command that
-  // caused it reaching the page until the new movie's first frame is on screen.
-  const probe = {
-    lastCommand: null,
-    command(command, args) {
-      if (probing) this.lastCommand = {t0: performance.now(), command, args};
-    },
-    // What caused a load: the last command the page passed on.
-    cause() {
-      const cause = this.lastCommand;
-      this.lastCommand = null;
-      return cause;
-    },
-    shown(layer, player, cause) {
-      if (!probing) return;
-      post({type: "latency", kind: "shown", control: layer.name, url: player.movieUrl,
-            path: player.spare ? "spare" : "new", command: cause ? cause.command : null,
-            args: cause ? cause.args : null, ms: cause ? performance.now() - cause.t0 : null});
-    },
-  };
+  // The latency benchmark's probe, which the host puts in the page only when it measures.
+  const probe = window.tdwkLatencyProbe || null;
 
   // Variables the movie's load can carry in its query: the player defines them on the movie's
   // root before its first frame runs. Other names are paths or properties and wait for the load.
@@ -107,6 +88,29 @@
     Object.getOwnPropertyDescriptor(HTMLElement.prototype, "style").get.call(element);
   const ruffleOf = (player) => Object.getPrototypeOf(player).ruffle.call(player);
   const callMovie = (player, name, ...args) => ruffleOf(player).callExternalInterface(name, ...args);
+
+  // The player adds listeners to the document for every player element it makes and never
+  // takes them away, so that each retired player stayed in memory with its whole shadow tree.
+  // They are noted while the element is made, and taken away with it.
+  const addListener = EventTarget.prototype.addEventListener;
+  const removeListener = EventTarget.prototype.removeEventListener;
+  const makePlayerElement = () => {
+    const added = [];
+    const targets = [document, document.documentElement];
+    const noting = function (...args) {
+      added.push({target: this, args});
+      return addListener.apply(this, args);
+    };
+    for (const target of targets) target.addEventListener = noting;
+    try {
+      const element = window.RufflePlayer.newest().createPlayer();
+      return {element, removeListeners: () => {
+        for (const {target, args} of added) removeListener.apply(target, args);
+      }};
+    } finally {
+      for (const target of targets) delete target.addEventListener;
+    }
+  };
 
   // One player of a layer: started on a bridge movie, given at most one movie, then retired,
   // so that nothing a movie leaves behind (intervals, listeners, globals) reaches the next.
@@ -123,7 +127,11 @@
       this.wanted = null;  // the movie to load once started
       this.onLoaded = null;
       this.onCommand = null;
-      this.element = window.RufflePlayer.newest().createPlayer();
+      this.inFront = false;  // in front of the layer's other players
+      probe?.mark(`${layer.name} player`);
+      const {element, removeListeners} = makePlayerElement();
+      this.element = element;
+      this.removeListeners = removeListeners;
       // A spare takes neither the pointer nor the keyboard until it plays a movie.
       if (spare) this.element.classList.add("spare");
       this.element.inert = spare;
@@ -169,6 +177,7 @@
         queueMicrotask(() => {
           if (this.state !== "starting") return;
           this.state = "ready";
+          probe?.mark(`${this.layer.name} bridge ready`);
           // A spare keeps running: a resumed player would run its first frame only a whole
           // frame period later.
           if (this.wanted) this.startLoading();
@@ -177,6 +186,7 @@
         queueMicrotask(() => {
           if (this.state !== "loading") return;
           this.state = "loaded";
+          probe?.mark(`${this.layer.name} movie loaded`);
           this.arrived();
         });
       } else if (this.state === "loading" || this.state === "loaded") {
@@ -220,7 +230,10 @@
       this.onCommand = null;
       // Its commands are already ignored (it is retired).
       styleOf(this.element).display = "none";
-      setTimeout(() => elementRemove.call(this.element), 0);
+      setTimeout(() => {
+        elementRemove.call(this.element);
+        this.removeListeners();
+      }, 0);
     }
   }
 
@@ -241,6 +254,7 @@
       this.pending = [];     // calls waiting for the latest movie
       this.loads = 0;
       this.spareTimer = 0;
+      this.topmost = 0;      // the highest stacking of a player of the layer so far
     }
 
     get stacking() {
@@ -265,6 +279,12 @@
     load(call) {
       this.forget();
       this.loads += 1;
+      // A movie already in front of the old one counts as shown: the old one goes.
+      if (this.incoming && this.incoming.inFront) {
+        if (this.shown) this.shown.retire();
+        this.shown = this.incoming;
+        this.incoming = null;
+      }
       if (this.incoming) this.incoming.retire();
       this.incoming = null;
       if (this.shown) this.shown.silence();
@@ -274,11 +294,12 @@
         this.shown = null;
         return;
       }
-      this.request = {call, cause: probe.cause(), load: this.loads};
+      this.request = {call, load: this.loads};
+      probe?.load(this.name, this.loads);
     }
 
     start() {
-      const {call, cause, load} = this.request;
+      const {call, load} = this.request;
       this.request = null;
       const query = [];
       while (this.pending.length > 0 && this.pending[0].op === "set" &&
@@ -297,20 +318,26 @@
       }
       this.incoming = player;
       player.onCommand = (command, args) => this.command(player, command, args);
-      player.onLoaded = () => this.arrived(player, cause, load);
+      player.onLoaded = () => this.arrived(player, load);
       player.load(url, Number(call.background ?? 0xffffff));
     }
 
-    arrived(player, cause, load) {
+    arrived(player, load) {
       if (player !== this.incoming) return;
       const waiting = this.pending;
       this.pending = [];
       for (const call of waiting) this.apply(call);
-      // The player draws the frame that ran this; the next animation frame shows it.
-      requestAnimationFrame(() => this.show(player, cause, load));
+      // The player has drawn the frame that ran this before the page runs again: it goes in
+      // front of the old movie now, so that the next paint shows it. The old one is taken away
+      // in the next animation frame.
+      this.topmost += 1;
+      styleOf(player.element).zIndex = String(this.topmost);
+      player.inFront = true;
+      probe?.shown(this.name, load, player.movieUrl, player.spare ? "spare" : "new");
+      requestAnimationFrame(() => this.show(player, load));
     }
 
-    show(player, cause, load) {
+    show(player, load) {
       if (player !== this.incoming) return;
       // The keyboard stays with the layer's movie, and goes to the first movie on screen
       // without waiting for a click: the page may take a key before a click sent earlier
@@ -322,10 +349,10 @@
       if (focused || nobodyFocused) HTMLElement.prototype.focus.call(player.element, {preventScroll: true});
       this.shown = player;
       this.incoming = null;
-      probe.shown(this, player, cause);
       // Told once the frame that shows it has been drawn: the layer's load-th movie is on screen.
       requestAnimationFrame(() => post({type: "shown", control: this.name, load}));
       this.prepareSpare();
+      startLoads();
     }
 
     // A layer that changes movies keeps a player started for the shape of the movie it shows,
@@ -359,7 +386,7 @@
 
     command(player, command, args) {
       if (player !== this.current) return;
-      probe.command(command, args);
+      probe?.command(this.name, command, args);
       post({type: "fscommand", control: this.name, command: String(command),
             args: String(args ?? "")});
     }
@@ -426,11 +453,17 @@
     }
   };
 
-  // Loads start once a batch of calls has been taken, the front layer's first: at start-up
-  // the content layer's movie comes before the bars'.
+  // Loads start once a batch of calls has been taken, the front layer's first. At start-up the
+  // front layer's movie (the introduction) starts alone and the others once it is on screen:
+  // players started beside it would share the processor with it while the player's code is
+  // still being compiled, and hold its first frame back by seconds.
+  let leading = null;
+  const leadingLoads = () => leading && !leading.shown && (leading.incoming || leading.request);
   const startLoads = () => {
     const waiting = layers.filter((l) => l.request).sort((a, b) => b.stacking - a.stacking);
+    if (!leading && waiting.length > 0) leading = waiting[0];
     for (const target of waiting) {
+      if (target !== leading && leadingLoads()) continue;
       try {
         target.start();
       } catch (error) {
@@ -441,6 +474,7 @@
 
   window.tdwk = {
     run(calls) {
+      probe?.mark("first calls");
       for (const call of calls) {
         try {
           run(call);
