@@ -9,6 +9,7 @@
 #include "shell/shell.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
+#include "support/test_console_host.h"
 
 namespace tdwk::bench {
 
@@ -28,13 +29,14 @@ struct BenchShell {
 
   test::TempFolder folder;
   test::CallLog calls;
-  test::FakeWindowHost host{calls};
+  test::TestConsoleHost host{calls};
   PosixFileSystem files;
   FixedClock clock;
   test::BritishLocale locale;
   Windows1252CodePage codePage;
   test::FakeInstanceLock lock;
-  Platform platform{host, host, files, clock, locale, codePage, lock, folder.Path(), ""};
+  Platform platform{host, host.playerWindows(), files, clock, locale, codePage,
+                    lock, folder.Path(),        ""};
   Shell shell{platform};
 };
 

@@ -18,6 +18,7 @@
 #include "support/fakes.h"
 #include "support/profile_bytes.h"
 #include "support/temp_folder.h"
+#include "support/test_console_host.h"
 
 namespace {
 
@@ -50,13 +51,14 @@ void BM_ListAndPublishProfiles(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const TempFolder& folder = FolderWith(count);
   CallLog calls;
-  FakeWindowHost host(calls);
+  TestConsoleHost host(calls);
   PosixFileSystem files(folder.Path());
   FixedClock clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3});
   BritishLocale locale;
   Windows1252CodePage codePage;
   FakeInstanceLock lock;
-  Platform platform{host, host, files, clock, locale, codePage, lock, folder.Path(), ""};
+  Platform platform{host, host.playerWindows(), files, clock, locale, codePage,
+                    lock, folder.Path(),        ""};
   Shell shell(platform);
   shell.state.appPath = folder.Path();
   shell.frmTDWK.Create();

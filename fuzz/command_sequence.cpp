@@ -64,12 +64,12 @@ std::string Argument(FuzzedDataProvider& data) {
 }
 
 void FillForm(FuzzShell& fuzz, FuzzedDataProvider& data) {
-  tdwk::test::RecordingFlashControl& main = fuzz.host().Control("swfMain");
-  for (const std::string& name : FormNames()) main.Define(name, "Kim");
-  main.Define("DAY", std::to_string(data.ConsumeIntegralInRange<int>(-40, 40)));
-  main.Define("MONTH", std::to_string(data.ConsumeIntegralInRange<int>(-14, 14)));
-  main.Define("YEAR", std::to_string(data.ConsumeIntegralInRange<int>(-1, 3000)));
-  main.Define("ADULT_TYPE1", data.PickValueInArray({"Mum", "DAD", "other", "Gran", "x"}));
+  tdwk::test::TestPlayer& main = fuzz.host().Control("swfMain");
+  for (const std::string& name : FormNames()) main.DefineVariable(name, "Kim");
+  main.DefineVariable("DAY", std::to_string(data.ConsumeIntegralInRange<int>(-40, 40)));
+  main.DefineVariable("MONTH", std::to_string(data.ConsumeIntegralInRange<int>(-14, 14)));
+  main.DefineVariable("YEAR", std::to_string(data.ConsumeIntegralInRange<int>(-1, 3000)));
+  main.DefineVariable("ADULT_TYPE1", data.PickValueInArray({"Mum", "DAD", "other", "Gran", "x"}));
 }
 
 [[noreturn]] void Fail() {
@@ -98,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   shell.state.userCount = static_cast<std::int16_t>(shell.users.getUsers().size());
 
   FuzzedDataProvider data(bytes, size);
-  for (int event = 0; event < 40 && data.remaining_bytes() > 0 && !fuzz.host().unloaded; ++event) {
+  for (int event = 0; event < 40 && data.remaining_bytes() > 0 && !fuzz.host().WindowGone();
+       ++event) {
     switch (data.ConsumeIntegralInRange<int>(0, 7)) {
       case 5:
         FillForm(fuzz, data);
@@ -108,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             data.ConsumeBool()
                 ? FormNames()[data.ConsumeIntegralInRange<std::size_t>(0, FormNames().size() - 1)]
                 : data.ConsumeRandomLengthString(16);
-        fuzz.host().Control("swfMain").Define(name, Argument(data));
+        fuzz.host().Control("swfMain").DefineVariable(name, Argument(data));
         break;
       }
       case 7:
@@ -125,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             data.ConsumeIntegralInRange<int>(0, 7) != 0
                 ? Commands()[data.ConsumeIntegralInRange<std::size_t>(0, Commands().size() - 1)]
                 : data.ConsumeRandomLengthString(24);
-        fuzz.host().Control(control).Send(command, Argument(data));
+        fuzz.host().Control(control).RaiseFSCommand(command, Argument(data));
       }
     }
   }

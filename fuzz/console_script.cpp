@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   std::ostringstream traced;
   Trace trace(traced);
   ConsoleHost host(input, errors, trace, 15360, 11520);
-  Platform platform = app.PlatformFor(host, host.playerWindows());
+  Platform platform = app.PlatformFor(host);
   Shell shell(platform);
   const int status = shell.Main();
   if ((status != 0 && status != 1) || !host.WindowGone()) __builtin_trap();

@@ -10,6 +10,7 @@
 #include "shell/shell.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
+#include "support/test_console_host.h"
 
 namespace tdwk::fuzzing {
 
@@ -23,10 +24,7 @@ class FuzzApp {
   Platform PlatformFor(WindowHost& window, PlayerWindows& playerWindows) {
     return Platform{window, playerWindows, files_, clock_, locale_, codePage_, lock_, appPath_, ""};
   }
-  template <class Host>
-  Platform PlatformFor(Host& host) {
-    return PlatformFor(host, host);
-  }
+  Platform PlatformFor(ConsoleHost& host) { return PlatformFor(host, host.playerWindows()); }
 
   const std::string& AppPath() const { return appPath_; }
   // The folder that holds the application folder.
@@ -55,11 +53,11 @@ class FuzzShell : public FuzzApp {
   FuzzShell();
 
   Shell& shell() { return *shell_; }
-  test::FakeWindowHost& host() { return host_; }
+  test::TestConsoleHost& host() { return host_; }
 
  private:
   test::CallLog calls_;
-  test::FakeWindowHost host_{calls_};
+  test::TestConsoleHost host_{calls_};
   std::unique_ptr<Platform> platform_;
   std::unique_ptr<Shell> shell_;
 };

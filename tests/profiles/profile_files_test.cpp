@@ -39,14 +39,6 @@ class ProfileFilesTest : public ProfilesTest {
     shell->state.currentUserID = userID;
     return shell->profiles.getUserDetails();
   }
-  std::vector<std::string> UsersFolderEntries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path() + "Users")) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 };
 
 TEST_F(ProfileFilesTest, AnEmptyRecordIsSixtyBytesAndReadsBackWithAgeAndUserID) {
@@ -135,7 +127,7 @@ TEST_F(ProfileFilesTest, ATextTooLongRefusesTheWholeWriteAndKeepsTheOldFile) {
   EXPECT_THAT(Reports(), ElementsAre("6 basTDWK WriteStringToBinaryFile"));
   EXPECT_THAT(Log(), HasSubstr("Procedure: WriteStringToBinaryFile\r\n03/05/2004 09:15:42 "
                                "There was an error writing the file\r\n"));
-  EXPECT_THAT(UsersFolderEntries(), ElementsAre("USER1.DAT"));
+  EXPECT_THAT(folder.Entries("Users"), ElementsAre("USER1.DAT"));
 }
 
 TEST_F(ProfileFilesTest, WritingReplacesALongerProfileAndLeavesNoTemporaryFile) {
@@ -145,7 +137,7 @@ TEST_F(ProfileFilesTest, WritingReplacesALongerProfileAndLeavesNoTemporaryFile) 
   child.dob = Serial(2000, 1, 1);
   ASSERT_TRUE(Write(child, "user1.dat"));  // the stored name is kept
   EXPECT_EQ(folder.ReadFile("Users/USER1.DAT").size(), 63u);
-  EXPECT_THAT(UsersFolderEntries(), ElementsAre("USER1.DAT"));
+  EXPECT_THAT(folder.Entries("Users"), ElementsAre("USER1.DAT"));
 }
 
 TEST_F(ProfileFilesTest, WritingCreatesAMissingUsersFolder) {
@@ -173,7 +165,7 @@ TEST_F(ProfileFilesTest, AReplaceThatFailsPassesToTheCallerAndKeepsTheOldProfile
 
 TEST_F(ProfileFilesTest, AnEmptyUserIDNamesNoFileToWrite) {
   EXPECT_THROW(Write(child_details{}, ""), VbError);
-  EXPECT_THAT(UsersFolderEntries(), ::testing::IsEmpty());
+  EXPECT_THAT(folder.Entries("Users"), ::testing::IsEmpty());
 }
 
 TEST_F(ProfileFilesTest, NamesMatchWithoutRegardToCase) {

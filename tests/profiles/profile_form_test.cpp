@@ -24,28 +24,26 @@ class ProfileFormTest : public ProfilesTest {
  protected:
   void SetUp() override {
     Started();
-    WriteProfile(1, "Anna", "Smith", "F");
-    WriteProfile(2, "Ben", "Jones", "M");
-    shell->state.userCount = 2;
+    WriteAnnaAndBen();
     shell->state.currentUserID = "USER2.DAT";
   }
 
   // The user manager's form as the movie holds it: every field defined.
   void FillForm(const std::map<std::string, std::string>& values = {}) {
-    for (const char* name : kFormFieldNames) Main().Define(name, std::string("v:") + name);
-    Main().Define("DAY", "14");
-    Main().Define("MONTH", "7");
-    Main().Define("YEAR", "1998");
-    Main().Define("FIRST_NAME", "Cleo");
-    Main().Define("SURNAME", "smith");
-    Main().Define("SEX", "F");
-    for (const auto& [name, value] : values) Main().Define(name, value);
+    for (const char* name : kFormFieldNames) Main().DefineVariable(name, std::string("v:") + name);
+    Main().DefineVariable("DAY", "14");
+    Main().DefineVariable("MONTH", "7");
+    Main().DefineVariable("YEAR", "1998");
+    Main().DefineVariable("FIRST_NAME", "Cleo");
+    Main().DefineVariable("SURNAME", "smith");
+    Main().DefineVariable("SEX", "F");
+    for (const auto& [name, value] : values) Main().DefineVariable(name, value);
   }
   void Adults(const std::vector<std::pair<std::string, std::string>>& slots) {
     for (std::size_t i = 0; i < slots.size(); ++i) {
       const std::string n = std::to_string(i + 1);
-      if (!slots[i].first.empty()) Main().Define("ADULT_TYPE" + n, slots[i].first);
-      Main().Define("ADULT_NAME" + n, slots[i].second);
+      if (!slots[i].first.empty()) Main().DefineVariable("ADULT_TYPE" + n, slots[i].first);
+      Main().DefineVariable("ADULT_NAME" + n, slots[i].second);
     }
   }
   std::optional<child_details> Stored(int number) {
@@ -154,7 +152,7 @@ TEST_F(ProfileFormTest, AnUndefinedTypeEndsTheSlotsAndAnUnknownOneIsSkipped) {
   EXPECT_EQ(shell->state.currentChild->mothersName, "");
 
   FillForm();
-  Main().Forget("ADULT_TYPE2");
+  Main().ForgetVariable("ADULT_TYPE2");
   Adults({{"Dad", "Tom"}, {"Uncle", "Al"}, {"Mum", "Sue"}, {"Dad", "Sam"}});
   calls.clear();
   Save("EDIT");
@@ -207,7 +205,7 @@ TEST_F(ProfileFormTest, AnAdditionThatFailsBeforeItsWriteGivesItsNumberBack) {
   EXPECT_EQ(shell->state.currentChild->firstName, "");
 
   FillForm();
-  Main().Forget("SEX");
+  Main().ForgetVariable("SEX");
   Save("ADD");
   EXPECT_EQ(shell->state.userCount, 2);
   EXPECT_EQ(shell->state.currentChild->firstName, "Cleo");
@@ -260,9 +258,7 @@ TEST_F(ProfileFormTest, ASaveKilledAtTheReplaceLeavesTheOldProfileWhole) {
   EXPECT_EQ(shell->state.userCount, 2);
   EXPECT_EQ(shell->state.currentUserID, "USER2.DAT");
   EXPECT_THAT(Reports(), ElementsAre("61 basTDWK saveUserDetails", "61 basTDWK saveUserDetails"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() + "Users"),
-                          std::filesystem::directory_iterator{}),
-            2);
+  EXPECT_EQ(folder.Entries("Users").size(), 2u);
   EXPECT_THAT(CallsOn("swfMain"), ::testing::Each(HasSubstr("GetVariable")));
 }
 
@@ -271,9 +267,7 @@ TEST_F(ProfileFormTest, AnEditAfterARefusedKeyWritesNoFile) {
   shell->state.currentUserID = "";  // what a refused key leaves
   Save("EDIT");
   EXPECT_THAT(Reports(), ElementsAre("52 basTDWK saveUserDetails"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() + "Users"),
-                          std::filesystem::directory_iterator{}),
-            2);
+  EXPECT_EQ(folder.Entries("Users").size(), 2u);
 }
 
 TEST_F(ProfileFormTest, AnEditOfNoCountedProfileWritesNothing) {
@@ -285,9 +279,7 @@ TEST_F(ProfileFormTest, AnEditOfNoCountedProfileWritesNothing) {
     Save("EDIT");
   }
   EXPECT_EQ(Reports(), std::vector<std::string>(5, "52 basTDWK saveUserDetails"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path() + "Users"),
-                          std::filesystem::directory_iterator{}),
-            2);
+  EXPECT_EQ(folder.Entries("Users").size(), 2u);
   // The lower-case extension a pick leaves still names the profile.
   shell->state.currentUserID = "USER1.dat";
   FillForm();
@@ -296,7 +288,7 @@ TEST_F(ProfileFormTest, AnEditOfNoCountedProfileWritesNothing) {
 }
 
 TEST_F(ProfileFormTest, AVariableExistsWhenTheMovieAnswersIt) {
-  Main().Define("ADULT_TYPE1", "");
+  Main().DefineVariable("ADULT_TYPE1", "");
   EXPECT_TRUE(shell->profileForm.flashVariableExists("ADULT_TYPE1"));
   EXPECT_FALSE(shell->profileForm.flashVariableExists("ADULT_TYPE2"));
   EXPECT_FALSE(folder.Exists("Logs/Log.dat"));

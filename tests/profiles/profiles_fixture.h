@@ -47,14 +47,7 @@ class WatchedFileSystem : public ObservedFileSystem {
 class ProfilesTest : public ShellTest {
  protected:
   Shell& Started() {
-    platform = std::make_unique<Platform>(
-        Platform{host, host, watched, clock, locale, codePage, lock, folder.Path(), ""});
-    shell = std::make_unique<Shell>(*platform);
-    shell->state.appPath = folder.Path();
-    shell->state.subclassedWindows.emplace();
-    shell->frmTDWK.Create();
-    host.ShowModal(shell->frmTDWK);
-    calls.clear();
+    StartedShell(&watched);
     watched.calls.clear();
     return *shell;
   }
@@ -62,6 +55,12 @@ class ProfilesTest : public ShellTest {
   void WriteProfile(int number, const std::string& first, const std::string& last = "",
                     const std::string& sex = "") {
     folder.WriteFile(ProfilePath(number), ProfileBytes(first, last, 36526.0, sex));
+  }
+  // Anna Smith and Ben Jones, counted.
+  void WriteAnnaAndBen() {
+    WriteProfile(1, "Anna", "Smith", "F");
+    WriteProfile(2, "Ben", "Jones", "M");
+    shell->state.userCount = 2;
   }
   static std::string ProfilePath(int number) {
     return "Users/USER" + std::to_string(number) + ".DAT";

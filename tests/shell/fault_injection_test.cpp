@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -20,95 +19,66 @@
 
 #include "base/vb_error.h"
 #include "platform/code_page_posix.h"
-#include "platform/file_system_posix.h"
 #include "platform/fixed_clock.h"
 #include "shell/shell.h"
-#include "support/data_files.h"
 #include "support/fakes.h"
 #include "support/faulty_file_system.h"
+#include "support/form_fields.h"
+#include "support/memory_file_system.h"
 #include "support/profile_bytes.h"
-#include "support/temp_folder.h"
+#include "support/score_table_bytes.h"
+#include "support/test_console_host.h"
 
 namespace tdwk::test {
 namespace {
-
-// The temporary folders of this test live in memory: it writes thousands of files.
-class MemoryTemporaryFolders {
- public:
-  MemoryTemporaryFolders() {
-    if (const char* old = std::getenv("TMPDIR")) old_ = old;
-    ::setenv("TMPDIR", "/dev/shm", 1);
-  }
-  ~MemoryTemporaryFolders() {
-    if (old_.empty()) {
-      ::unsetenv("TMPDIR");
-    } else {
-      ::setenv("TMPDIR", old_.c_str(), 1);
-    }
-  }
-
- private:
-  std::string old_;
-};
 
 // One application folder with four profiles, the score tables and a log, and a started shell
 // over a fault-injecting file system.
 struct World {
   World()
-      : files(folder.Path()),
-        faulty(files),
+      : faulty(files),
         clock(std::chrono::local_days{std::chrono::year{2004} / 5 / 3} + std::chrono::hours{9}),
-        platform{host, host, faulty, clock, locale, codePage, lock, folder.Path(), ""} {
+        platform{host, host.playerWindows(), faulty, clock, locale, codePage,
+                 lock, files.Path(),         ""} {
     const char* names[] = {"Anna", "Ben", "Carl", "Dora"};
     for (int n = 1; n <= 4; ++n) {
-      folder.WriteFile("Users/USER" + std::to_string(n) + ".DAT", ProfileBytes(names[n - 1]));
+      files.WriteFile("Users/USER" + std::to_string(n) + ".DAT", ProfileBytes(names[n - 1]));
     }
-    std::string table;
+    std::vector<std::pair<std::string, std::string>> table;
     for (int entry = 10; entry >= 1; --entry) {
-      for (const std::string& text : {std::string("Eve"), std::to_string(entry * 100)}) {
-        table += static_cast<char>(text.size());
-        table += '\0';
-        table += text;
-      }
+      table.emplace_back("Eve", std::to_string(entry * 100));
     }
-    folder.WriteFile("High Scores/HUNGRY_FROGS.dat", table);
-    folder.WriteFile("Logs/Log.dat", "03/05/2004 09:00:00 an earlier entry\r\n");
+    files.WriteFile("High Scores/HUNGRY_FROGS.dat", TableBytes(table));
+    files.WriteFile("Logs/Log.dat", "03/05/2004 09:00:00 an earlier entry\r\n");
     shell = std::make_unique<Shell>(platform);
-    shell->state.appPath = folder.Path();
+    shell->state.appPath = files.Path();
     shell->state.subclassedWindows.emplace();
     shell->state.userCount = 4;
     shell->frmTDWK.Create();
     host.ShowModal(shell->frmTDWK);
   }
 
-  RecordingFlashControl& Main() { return host.Control("swfMain"); }
-  void Send(const std::string& command, const std::string& args) { Main().Send(command, args); }
-  void FillForm(const std::string& firstName) {
-    Main().Define("DAY", "9");
-    Main().Define("MONTH", "12");
-    Main().Define("YEAR", "2016");
-    for (const char* name :
-         {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",
-          "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME", "MIDDLE_NAME",
-          "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX", "SISTERS_NAME_1",
-          "SISTERS_NAME_2", "SISTERS_NAME_3", "STREET_NAME", "TEACHERS_NAME"}) {
-      Main().Define(name, "x");
-    }
-    Main().Define("FIRST_NAME", firstName);
+  TestPlayer& Main() { return host.Control("swfMain"); }
+  void Send(const std::string& command, const std::string& args) {
+    Main().RaiseFSCommand(command, args);
   }
-  std::string Log() const { return folder.ReadFile("Logs/Log.dat"); }
+  void FillForm(const std::string& firstName) {
+    for (const auto& [name, value] : FormFields(
+             {{"DAY", "9"}, {"MONTH", "12"}, {"YEAR", "2016"}, {"FIRST_NAME", firstName}}, "x")) {
+      Main().DefineVariable(name, value);
+    }
+  }
+  std::string Log() const { return files.Contents("Logs/Log.dat"); }
   // Everything but the log.
   std::map<std::string, std::string> Data() const {
-    auto entries = Snapshot(folder.Path());
+    auto entries = files.Snapshot();
     entries.erase("Logs/Log.dat");
     return entries;
   }
 
-  MemoryTemporaryFolders memory;
-  TempFolder folder;
+  MemoryFileSystem files;
   CallLog calls;
-  FakeWindowHost host{calls};
-  PosixFileSystem files;
+  TestConsoleHost host{calls};
   FaultyFileSystem faulty;
   FixedClock clock;
   BritishLocale locale;

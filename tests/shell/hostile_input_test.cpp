@@ -11,6 +11,8 @@
 #include "profiles/profiles_fixture.h"
 #include "support/command_names.h"
 #include "support/data_files.h"
+#include "support/form_fields.h"
+#include "support/score_table_bytes.h"
 
 namespace tdwk::test {
 namespace {
@@ -27,9 +29,7 @@ class HostileInputTest : public ProfilesTest {
  protected:
   void SetUp() override {
     Started();
-    WriteProfile(1, "Anna", "Smith", "F");
-    WriteProfile(2, "Ben", "Jones", "M");
-    shell->state.userCount = 2;
+    WriteAnnaAndBen();
     folder.WriteFile("High Scores/HUNGRY_FROGS.dat", Table());
     outside.WriteFile("victim.dat", "precious");
     outside.WriteFile("High Scores/HUNGRY_FROGS.dat", Table());
@@ -40,29 +40,16 @@ class HostileInputTest : public ProfilesTest {
   }
 
   static std::string Table() {
-    std::string bytes;
-    for (int entry = 10; entry >= 1; --entry) {
-      for (const std::string& text : {std::string("Eve"), std::to_string(entry)}) {
-        bytes += static_cast<char>(text.size());
-        bytes += '\0';
-        bytes += text;
-      }
-    }
-    return bytes;
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int entry = 10; entry >= 1; --entry) entries.emplace_back("Eve", std::to_string(entry));
+    return TableBytes(entries);
   }
 
   void FillForm(const std::string& firstName = "Cleo") {
-    for (const char* name :
-         {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",
-          "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME", "MIDDLE_NAME",
-          "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX", "SISTERS_NAME_1",
-          "SISTERS_NAME_2", "SISTERS_NAME_3", "STREET_NAME", "TEACHERS_NAME"}) {
-      Main().Define(name, "x");
+    for (const auto& [name, value] : FormFields(
+             {{"DAY", "9"}, {"MONTH", "12"}, {"YEAR", "2016"}, {"FIRST_NAME", firstName}}, "x")) {
+      Main().DefineVariable(name, value);
     }
-    Main().Define("DAY", "9");
-    Main().Define("MONTH", "12");
-    Main().Define("YEAR", "2016");
-    Main().Define("FIRST_NAME", firstName);
   }
 
   // No file call named a path outside the application folder or with a step up in it.
@@ -87,9 +74,9 @@ TEST_F(HostileInputTest, HundredThousandCharacterArgumentsFailClearlyAndWriteNot
   const std::string digits(100000, '9');
   for (const std::string* args : {&letters, &digits}) {
     for (const char* command : kCommandNames) {
-      Main().Send(command, *args);
-      host.Control("swfBackgroundLeft").Send(command, *args);
-      host.Control("swfBackgroundTop").Send(command, *args);
+      Main().RaiseFSCommand(command, *args);
+      host.Control("swfBackgroundLeft").RaiseFSCommand(command, *args);
+      host.Control("swfBackgroundTop").RaiseFSCommand(command, *args);
     }
   }
   ExpectOnlyPathsInside();
@@ -103,10 +90,10 @@ TEST_F(HostileInputTest, HundredThousandCharacterArgumentsFailClearlyAndWriteNot
 
 TEST_F(HostileInputTest, AFormFieldTooLongToStoreLeavesTheProfileAsItWas) {
   FillForm(std::string(100000, 'Z'));
-  Main().Send("vbSaveUser", "ADD");
-  Main().Send("vbUpdateUser", "USER2");
+  Main().RaiseFSCommand("vbSaveUser", "ADD");
+  Main().RaiseFSCommand("vbUpdateUser", "USER2");
   FillForm(std::string(40000, 'Z'));
-  Main().Send("vbSaveUser", "EDIT");
+  Main().RaiseFSCommand("vbSaveUser", "EDIT");
   ExpectUsersUntouched();
   EXPECT_EQ(shell->state.userCount, 2);
   EXPECT_THAT(Reports(), ElementsAre("6 basTDWK WriteStringToBinaryFile",
@@ -131,11 +118,11 @@ TEST_F(HostileInputTest, KeysThatLeaveTheUsersFolderAreRefusedBeforeAnyPathIsBui
                                          "USER%2e%2e",
                                          std::string(100000, '1')};
   for (const std::string& key : keys) {
-    Main().Send("vbPickUser", key);
-    Main().Send("vbDeleteUser", key);
-    Main().Send("vbUpdateUser", key);
+    Main().RaiseFSCommand("vbPickUser", key);
+    Main().RaiseFSCommand("vbDeleteUser", key);
+    Main().RaiseFSCommand("vbUpdateUser", key);
     FillForm();
-    Main().Send("vbSaveUser", "EDIT");  // what the edit would save: nothing
+    Main().RaiseFSCommand("vbSaveUser", "EDIT");  // what the edit would save: nothing
   }
   ExpectOnlyPathsInside();
   for (const std::string& call : watched.calls) {
@@ -157,8 +144,8 @@ TEST_F(HostileInputTest, KeysThatLeaveTheUsersFolderAreRefusedBeforeAnyPathIsBui
 
 TEST_F(HostileInputTest, ControlCharactersAndInvalidUtf8InTheFormAreStoredAsTheCodePageCan) {
   FillForm(std::string("A\x01\r\n\x1b[2J\xff\xfe\xc3(\0Z", 14));
-  Main().Define("SURNAME", "\xed\xa0\x80\xf4\x90\x80\x80");  // a surrogate, beyond U+10FFFF
-  Main().Send("vbSaveUser", "ADD");
+  Main().DefineVariable("SURNAME", "\xed\xa0\x80\xf4\x90\x80\x80");  // a surrogate, beyond U+10FFFF
+  Main().RaiseFSCommand("vbSaveUser", "ADD");
   EXPECT_EQ(shell->state.userCount, 3);
   const auto stored = DecodeProfile(folder.ReadFile("Users/USER3.DAT"));
   ASSERT_TRUE(stored);
@@ -176,8 +163,8 @@ TEST_F(HostileInputTest, ControlCharactersAndInvalidUtf8InArgumentsMatchNoKey) {
   for (const std::string& args :
        {std::string("HOME\r"), std::string("\x01HOME"), std::string("HO\0ME", 5),
         std::string("SNAKE\xff"), std::string("\xc3\x28"), std::string("EXIT\n")}) {
-    for (const char* command : {"vbLoadMovie", "confirmExit"}) Main().Send(command, args);
-    host.Control("swfBackgroundLeft").Send("vbLoadMovie", args);
+    for (const char* command : {"vbLoadMovie", "confirmExit"}) Main().RaiseFSCommand(command, args);
+    host.Control("swfBackgroundLeft").RaiseFSCommand("vbLoadMovie", args);
   }
   for (const Call& call : calls) EXPECT_NE(call.op, "LoadMovie") << call.ToString();
   EXPECT_THAT(watched.calls, IsEmpty());
@@ -190,12 +177,12 @@ TEST_F(HostileInputTest, ALinkedProfileIsNeitherListedReadNorWrittenThrough) {
   fs::create_symlink(outside.Path() + "victim.dat", folder.Path() + "Users/USER3.DAT");
   const auto listed = shell->users.getUsers();
   EXPECT_EQ(listed.size(), 2u);
-  Main().Send("vbPickUser", "USER3");
+  Main().RaiseFSCommand("vbPickUser", "USER3");
   EXPECT_FALSE(shell->state.currentChild);
   shell->state.userCount = 3;  // as if counted
-  Main().Send("vbUpdateUser", "USER3");
+  Main().RaiseFSCommand("vbUpdateUser", "USER3");
   FillForm("Cleo");
-  Main().Send("vbSaveUser", "EDIT");
+  Main().RaiseFSCommand("vbSaveUser", "EDIT");
   ExpectOutsideUntouched();
   // The save replaced the link by a profile of its own.
   EXPECT_FALSE(fs::is_symlink(fs::symlink_status(folder.Path() + "Users/USER3.DAT")));
@@ -206,7 +193,7 @@ TEST_F(HostileInputTest, ALinkedProfileIsNeitherListedReadNorWrittenThrough) {
 TEST_F(HostileInputTest, ADeletionRemovesALinkedProfileButNotWhatItPointsAt) {
   fs::remove(folder.Path() + "Users/USER2.DAT");
   fs::create_symlink(outside.Path() + "victim.dat", folder.Path() + "Users/USER2.DAT");
-  Main().Send("vbDeleteUser", "USER2");
+  Main().RaiseFSCommand("vbDeleteUser", "USER2");
   EXPECT_FALSE(folder.Exists("Users/USER2.DAT"));
   ExpectOutsideUntouched();
 }
@@ -218,10 +205,10 @@ TEST_F(HostileInputTest, ALinkedUsersFolderIsReadButNeverWrittenInto) {
   ASSERT_EQ(listed.size(), 1u);
   shell->state.userCount = 1;
   FillForm();
-  Main().Send("vbSaveUser", "ADD");
+  Main().RaiseFSCommand("vbSaveUser", "ADD");
   shell->state.currentUserID = "USER1.DAT";
-  Main().Send("vbSaveUser", "EDIT");
-  Main().Send("vbDeleteUser", "USER1");
+  Main().RaiseFSCommand("vbSaveUser", "EDIT");
+  Main().RaiseFSCommand("vbDeleteUser", "USER1");
   ExpectOutsideUntouched();
   EXPECT_THAT(Reports(), ElementsAre("70 basTDWK saveUserDetails", "70 basTDWK saveUserDetails",
                                      "70 basTDWK deleteUser"));
@@ -230,21 +217,21 @@ TEST_F(HostileInputTest, ALinkedUsersFolderIsReadButNeverWrittenInto) {
 TEST_F(HostileInputTest, ALinkedLogIsNeverAppendedTo) {
   fs::remove(folder.Path() + "Logs/Log.dat");
   fs::create_symlink(outside.Path() + "victim.dat", folder.Path() + "Logs/Log.dat");
-  Main().Send("vbPickUser", "USER9");
+  Main().RaiseFSCommand("vbPickUser", "USER9");
   fs::remove(folder.Path() + "Logs/Log.dat");
   fs::remove(folder.Path() + "Logs");
   fs::create_directory_symlink(outside.Path(), folder.Path() + "Logs");
-  Main().Send("vbPickUser", "USER9");
+  Main().RaiseFSCommand("vbPickUser", "USER9");
   ExpectOutsideUntouched();
   EXPECT_FALSE(outside.Exists("Log.dat"));
 }
 
 TEST_F(HostileInputTest, AHundredThousandDigitScoreOverflowsAndRecordsNothing) {
-  Main().Send("vbPickUser", "USER1");
-  Main().Send("vbLoadMovie", "SNAKE");
-  Main().Send("vbCheckScores", std::string(100000, '9'));
-  Main().Send("vbCheckScores", "-" + std::string(100000, '9'));
-  Main().Send("vbCheckScores", "1" + std::string(100000, '0') + "e-99990");
+  Main().RaiseFSCommand("vbPickUser", "USER1");
+  Main().RaiseFSCommand("vbLoadMovie", "SNAKE");
+  Main().RaiseFSCommand("vbCheckScores", std::string(100000, '9'));
+  Main().RaiseFSCommand("vbCheckScores", "-" + std::string(100000, '9'));
+  Main().RaiseFSCommand("vbCheckScores", "1" + std::string(100000, '0') + "e-99990");
   EXPECT_EQ(folder.ReadFile("High Scores/HUNGRY_FROGS.dat"), Table());
   EXPECT_THAT(Reports(), ElementsAre("6 frmTDWK CheckHighScore", "6 frmTDWK CheckHighScore",
                                      "6 frmTDWK CheckHighScore"));
@@ -254,9 +241,9 @@ TEST_F(HostileInputTest, ALinkedScoreTableIsNeitherReadNorWrittenThrough) {
   fs::remove(folder.Path() + "High Scores/HUNGRY_FROGS.dat");
   fs::create_symlink(outside.Path() + "High Scores/HUNGRY_FROGS.dat",
                      folder.Path() + "High Scores/HUNGRY_FROGS.dat");
-  Main().Send("vbPickUser", "USER1");
-  Main().Send("vbLoadMovie", "SNAKE");
-  Main().Send("vbCheckScores", "500");
+  Main().RaiseFSCommand("vbPickUser", "USER1");
+  Main().RaiseFSCommand("vbLoadMovie", "SNAKE");
+  Main().RaiseFSCommand("vbCheckScores", "500");
   ExpectOutsideUntouched();
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(folder.Path() + "High Scores/HUNGRY_FROGS.dat")));
   EXPECT_THAT(Reports(), Contains("75 frmTDWK GetHighScores"));
@@ -266,9 +253,9 @@ TEST_F(HostileInputTest, ALinkedScoreTableIsNeitherReadNorWrittenThrough) {
 TEST_F(HostileInputTest, ALinkedHighScoresFolderIsReadButNeverWrittenInto) {
   fs::remove_all(folder.Path() + "High Scores");
   fs::create_directory_symlink(outside.Path() + "High Scores", folder.Path() + "High Scores");
-  Main().Send("vbPickUser", "USER1");
-  Main().Send("vbLoadMovie", "SNAKE");
-  Main().Send("vbCheckScores", "500");
+  Main().RaiseFSCommand("vbPickUser", "USER1");
+  Main().RaiseFSCommand("vbLoadMovie", "SNAKE");
+  Main().RaiseFSCommand("vbCheckScores", "500");
   ExpectOutsideUntouched();
   EXPECT_THAT(Reports(), ElementsAre("70 frmTDWK ShowHighScore"));
   EXPECT_EQ(Main().Variables().at("TOP_SCORE"), "10");
@@ -280,14 +267,14 @@ TEST_F(HostileInputTest, AFifoOrAnOversizedProfileOrTableFailsAtOnceWithALoggedF
   fs::remove(folder.Path() + "Users/USER1.DAT");
   ASSERT_EQ(::mkfifo((folder.Path() + "Users/USER1.DAT").c_str(), 0600), 0);
   fs::resize_file(folder.Path() + "Users/USER2.DAT", 3ULL << 30);
-  Main().Send("vbPickUser", "USER1");
-  Main().Send("vbPickUser", "USER2");
+  Main().RaiseFSCommand("vbPickUser", "USER1");
+  Main().RaiseFSCommand("vbPickUser", "USER2");
   EXPECT_THAT(Reports(), Contains("75 basTDWK getUserDetails"));
   EXPECT_THAT(Reports(), Contains("6 basTDWK getUserDetails"));
 
   fs::resize_file(folder.Path() + "High Scores/HUNGRY_FROGS.dat", 3ULL << 30);
-  Main().Send("vbLoadMovie", "SNAKE");
-  Main().Send("vbCheckScores", "500");
+  Main().RaiseFSCommand("vbLoadMovie", "SNAKE");
+  Main().RaiseFSCommand("vbCheckScores", "500");
   EXPECT_THAT(Reports(), Contains("6 frmTDWK GetHighScores"));
   EXPECT_EQ(Main().Variables().at("TOP_SCORE"), "0");
 }

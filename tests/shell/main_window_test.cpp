@@ -58,7 +58,7 @@ TEST_F(MainWindowTest, ControlsAreCreatedWithTheirSettings) {
     EXPECT_FALSE(settings.play || settings.loop || settings.menu || settings.deviceFont ||
                  settings.embedMovie);
   }
-  EXPECT_FALSE(host.Control("swfBackgroundCorner").HasHandler());
+  EXPECT_FALSE(host.Control("swfBackgroundCorner").HasFSCommandHandler());
 }
 
 TEST_F(MainWindowTest, TheHomeMenuTakesTheContentAreaAndGreetsTheChild) {
@@ -134,17 +134,17 @@ TEST_F(MainWindowTest, TheTimerUnloadsTheWindowHalfASecondLater) {
   s.state.currentChild = child_details{};
   s.frmTDWK.tmrUnload().SetEnabled(true);
   host.Advance(499);
-  EXPECT_FALSE(host.unloaded);
+  EXPECT_FALSE(host.WindowGone());
   host.Advance(1);
-  EXPECT_TRUE(host.unloaded);
+  EXPECT_TRUE(host.WindowGone());
   EXPECT_FALSE(s.state.currentChild.has_value());
   EXPECT_FALSE(s.frmTDWK.UnloadFailed());
 }
 
 TEST_F(MainWindowTest, AScreenTooSmallForTheFrameIsALoggedFailureOfTheLoad) {
-  FakeWindowHost tiny(calls, 100, 100);
-  platform = std::make_unique<Platform>(
-      Platform{tiny, tiny, files, clock, locale, codePage, lock, folder.Path(), ""});
+  TestConsoleHost tiny(calls, 100, 100);
+  platform = std::make_unique<Platform>(Platform{tiny, tiny.playerWindows(), files, clock, locale,
+                                                 codePage, lock, folder.Path(), ""});
   shell = std::make_unique<Shell>(*platform);
   shell->state.appPath = folder.Path();
   shell->frmTDWK.Create();

@@ -5,6 +5,7 @@
 
 #include "highscores/game_table.h"
 #include "profiles/profiles_fixture.h"
+#include "support/form_fields.h"
 
 namespace tdwk::test {
 namespace {
@@ -20,9 +21,7 @@ class MovieCommandsTest : public ProfilesTest {
  protected:
   void SetUp() override {
     Started();
-    WriteProfile(1, "Anna", "Smith", "F");
-    WriteProfile(2, "Ben", "Jones", "M");
-    shell->state.userCount = 2;
+    WriteAnnaAndBen();
     shell->state.startMode = StartMode::UserChosen;
     shell->state.currentUserID = "USER1.DAT";
     shell->profiles.ReadDataFile();
@@ -30,13 +29,13 @@ class MovieCommandsTest : public ProfilesTest {
   }
 
   void ToMain(const std::string& command, const std::string& args = "") {
-    Main().Send(command, args);
+    Main().RaiseFSCommand(command, args);
   }
   void ToLeft(const std::string& command, const std::string& args = "") {
-    host.Control("swfBackgroundLeft").Send(command, args);
+    host.Control("swfBackgroundLeft").RaiseFSCommand(command, args);
   }
   void ToTop(const std::string& command, const std::string& args = "") {
-    host.Control("swfBackgroundTop").Send(command, args);
+    host.Control("swfBackgroundTop").RaiseFSCommand(command, args);
   }
   std::string App(const std::string& relative) const { return folder.Path() + relative; }
 
@@ -81,7 +80,7 @@ TEST_F(MovieCommandsTest, CommandsAndArgumentsMatchOnlyExactly) {
   ToMain("quit");
   ToLeft("QUIT");
   ToTop("vbLoadMovie", "HOME");
-  host.Control("swfBackgroundCorner").Send("QUIT");
+  host.Control("swfBackgroundCorner").RaiseFSCommand("QUIT");
   EXPECT_THAT(calls, IsEmpty());
   EXPECT_FALSE(folder.Exists("Logs/Log.dat"));
 }
@@ -224,17 +223,10 @@ TEST_F(MovieCommandsTest, UpdatingLoadsTheProfileForEditing) {
   EXPECT_EQ(Screen().back(), "swfMain GotoFrame 3");
 
   // A save without ADD now goes to the profile being edited.
-  Main().Define("DAY", "1");
-  Main().Define("MONTH", "1");
-  Main().Define("YEAR", "2000");
-  for (const char* name :
-       {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",
-        "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME", "MIDDLE_NAME",
-        "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX", "SISTERS_NAME_1", "SISTERS_NAME_2",
-        "SISTERS_NAME_3", "STREET_NAME", "TEACHERS_NAME"}) {
-    Main().Define(name, "");
+  for (const auto& [name, value] :
+       FormFields({{"DAY", "1"}, {"MONTH", "1"}, {"YEAR", "2000"}, {"FIRST_NAME", "Benjamin"}})) {
+    Main().DefineVariable(name, value);
   }
-  Main().Define("FIRST_NAME", "Benjamin");
   ToMain("vbSaveUser", "EDIT");
   shell->state.currentUserID = "USER2.DAT";
   EXPECT_EQ(shell->profiles.getUserDetails()->firstName, "Benjamin");
@@ -342,9 +334,9 @@ TEST_F(MovieCommandsTest, CloseUnloadsHalfASecondLaterAndOnlyOnce) {
   ToMain("CLOSE");
   ToMain("CLOSE");
   host.Advance(499);
-  EXPECT_FALSE(host.unloaded);
+  EXPECT_FALSE(host.WindowGone());
   host.Advance(1);
-  EXPECT_TRUE(host.unloaded);
+  EXPECT_TRUE(host.WindowGone());
   EXPECT_FALSE(shell->state.currentChild);
   host.Advance(2000);
   EXPECT_THAT(Failures(), IsEmpty());

@@ -14,25 +14,25 @@ const char* const kLayers[] = {"swfMain", "swfBackgroundTop", "swfBackgroundLeft
 class WindowSubclassingTest : public ShellTest {};
 
 TEST_F(WindowSubclassingTest, EveryPlayerWindowIsRecordedInOrderAndOthersAreLeftAlone) {
-  host.AddOtherWindow("MacromediaFlashPlayerActiveX ");
+  PlayerWindowTable& table = host.playerWindows();
+  const WindowHandle other = table.AddOtherWindow("MacromediaFlashPlayerActiveX ");
+  const std::int32_t otherProcedure = table.GetWindowLong(other, GWL_WNDPROC);
   Shell& s = StartedShell();
   const auto& windows = *s.state.subclassedWindows;
   ASSERT_EQ(windows.size(), 4u);
   for (std::size_t i = 0; i < windows.size(); ++i) {
-    EXPECT_EQ(windows[i].hWnd, static_cast<WindowHandle>(101 + i));  // 100 is the other one
-    EXPECT_EQ(windows[i].ReturnValue, 0x1000);
+    EXPECT_EQ(windows[i].hWnd, other + 1 + i);
   }
-  EXPECT_EQ(host.WindowProcedureOf(""), 0x999);
+  EXPECT_EQ(table.GetWindowLong(other, GWL_WNDPROC), otherProcedure);
 }
 
 TEST_F(WindowSubclassingTest, RightButtonPressesAreAnsweredAndDroppedOnEveryLayer) {
   StartedShell();
   for (const char* layer : kLayers) {
     EXPECT_EQ(host.SendMessage(layer, WM_RBUTTONDOWN), std::make_pair(1, false)) << layer;
-    // Everything else gets the player's own answer (the fake player's is message + 7).
+    // Everything else reaches the player, whose answer is 0.
     for (std::uint32_t message : {WM_RBUTTONUP, WM_LBUTTONDOWN, 0x0100u, 0x000Fu}) {
-      EXPECT_EQ(host.SendMessage(layer, message),
-                std::make_pair(static_cast<std::int32_t>(message) + 7, true))
+      EXPECT_EQ(host.SendMessage(layer, message), std::make_pair(0, true))
           << layer << " " << message;
     }
   }
@@ -40,13 +40,17 @@ TEST_F(WindowSubclassingTest, RightButtonPressesAreAnsweredAndDroppedOnEveryLaye
 
 TEST_F(WindowSubclassingTest, UnloadingGivesEveryPlayerItsOwnProcedureBack) {
   Shell& s = StartedShell();
-  for (const char* layer : kLayers) EXPECT_NE(host.WindowProcedureOf(layer), 0x1000);
-  host.UnloadWindow();
-  for (const char* layer : kLayers) {
-    EXPECT_EQ(host.WindowProcedureOf(layer), 0x1000);
-    EXPECT_EQ(host.SendMessage(layer, WM_RBUTTONDOWN).second, true);
+  const auto& windows = *s.state.subclassedWindows;
+  PlayerWindowTable& table = host.playerWindows();
+  for (const auto& window : windows) {
+    EXPECT_NE(table.GetWindowLong(window.hWnd, GWL_WNDPROC), window.ReturnValue);
   }
-  EXPECT_EQ(s.state.subclassedWindows->size(), 4u);  // the entries stay
+  host.UnloadWindow();
+  for (const auto& window : windows) {
+    EXPECT_EQ(table.GetWindowLong(window.hWnd, GWL_WNDPROC), window.ReturnValue);
+  }
+  for (const char* layer : kLayers) EXPECT_TRUE(host.SendMessage(layer, WM_RBUTTONDOWN).second);
+  EXPECT_EQ(windows.size(), 4u);  // the entries stay
   EXPECT_FALSE(s.frmTDWK.UnloadFailed());
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <map>
+#include <string>
 
 namespace tdwk::test {
 
@@ -33,5 +35,15 @@ inline constexpr std::array<const char*, 23> kFormFieldNames{"DAY",
 inline constexpr std::array<const char*, 8> kAdultFieldNames{
     "ADULT_TYPE1", "ADULT_NAME1", "ADULT_TYPE2", "ADULT_NAME2",
     "ADULT_TYPE3", "ADULT_NAME3", "ADULT_TYPE4", "ADULT_NAME4"};
+
+// Every field of the user manager's form: the given values, the other single-value fields set
+// to `others`.
+inline std::map<std::string, std::string> FormFields(
+    const std::map<std::string, std::string>& values, const std::string& others = "") {
+  std::map<std::string, std::string> fields;
+  for (const char* name : kFormFieldNames) fields[name] = others;
+  for (const auto& [name, value] : values) fields[name] = value;
+  return fields;
+}
 
 }  // namespace tdwk::test

@@ -12,6 +12,7 @@
 #include "shell/shell.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
+#include "support/test_console_host.h"
 
 namespace tdwk::test {
 
@@ -28,9 +29,10 @@ class ShellTest : public ::testing::Test {
     folder.MakeFolder("Logs");
   }
 
-  // The shell as Main leaves it before showing the window, and the window loaded.
-  Shell& StartedShell() {
-    Shell& s = NewShell();
+  // The shell as Main leaves it before showing the window, and the window loaded; over
+  // another file system (one that wraps files) when given.
+  Shell& StartedShell(FileSystem* over = nullptr) {
+    Shell& s = NewShell("", over);
     s.state.appPath = folder.Path();
     s.state.subclassedWindows.emplace();
     s.frmTDWK.Create();
@@ -39,19 +41,20 @@ class ShellTest : public ::testing::Test {
     return s;
   }
 
-  Shell& NewShell(std::string commandLine = "") {
-    platform = std::make_unique<Platform>(Platform{host, host, files, clock, locale, codePage, lock,
-                                                   folder.Path(), std::move(commandLine)});
+  Shell& NewShell(std::string commandLine = "", FileSystem* over = nullptr) {
+    platform = std::make_unique<Platform>(
+        Platform{host, host.playerWindows(), over != nullptr ? *over : files, clock, locale,
+                 codePage, lock, folder.Path(), std::move(commandLine)});
     shell = std::make_unique<Shell>(*platform);
     return *shell;
   }
 
-  RecordingFlashControl& Main() { return host.Control("swfMain"); }
+  TestPlayer& Main() { return host.Control("swfMain"); }
   std::string Log() const { return folder.ReadFile("Logs/Log.dat"); }
 
   TempFolder folder;
   CallLog calls;
-  FakeWindowHost host{calls};
+  TestConsoleHost host{calls};
   PosixFileSystem files;
   FixedClock clock;
   BritishLocale locale;

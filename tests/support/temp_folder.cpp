@@ -1,5 +1,6 @@
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +43,15 @@ std::string TempFolder::ReadFile(const std::string& relative) const {
 
 bool TempFolder::Exists(const std::string& relative) const {
   return fs::exists(fs::symlink_status(path_ + relative));
+}
+
+std::vector<std::string> TempFolder::Entries(const std::string& relative) const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(path_ + relative)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace tdwk::test

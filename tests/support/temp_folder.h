@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tdwk::test {
 
@@ -19,6 +20,8 @@ class TempFolder {
   void WriteFile(const std::string& relative, const std::string& bytes) const;
   std::string ReadFile(const std::string& relative) const;
   bool Exists(const std::string& relative) const;
+  // The names of every entry of a folder below it, sorted.
+  std::vector<std::string> Entries(const std::string& relative) const;
 
  private:
   std::string path_;

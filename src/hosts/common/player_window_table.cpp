@@ -6,13 +6,22 @@
 namespace tdwk {
 
 WindowHandle PlayerWindowTable::AddPlayerWindow(const std::string& control) {
+  return Add(kPlayerClass, control);
+}
+
+WindowHandle PlayerWindowTable::AddOtherWindow(const std::string& className) {
+  return Add(className, "");
+}
+
+WindowHandle PlayerWindowTable::Add(const std::string& className, const std::string& control) {
   const auto index = static_cast<std::int32_t>(windows_.size());
   const WindowHandle handle = kFirstPlayerWindow + static_cast<WindowHandle>(index);
-  windows_.push_back({handle, control, kPlayerProcedureBase + index});
+  windows_.push_back({handle, className, control, kPlayerProcedureBase + index});
   return handle;
 }
 
 WindowHandle PlayerWindowTable::PlayerWindowOf(const std::string& control) const {
+  if (control.empty()) return 0;
   for (const Window& window : windows_) {
     if (window.control == control) return window.handle;
   }
@@ -44,9 +53,10 @@ bool PlayerWindowTable::EnumChildWindows(WindowHandle parent, const EnumCallback
 }
 
 int PlayerWindowTable::GetClassName(WindowHandle window, char* buffer, int size) {
-  if (Find(window) == nullptr || buffer == nullptr || size <= 0) return 0;
-  const int length = std::min(static_cast<int>(std::strlen(kPlayerClass)), size - 1);
-  std::memcpy(buffer, kPlayerClass, static_cast<std::size_t>(length));
+  const Window* found = Find(window);
+  if (found == nullptr || buffer == nullptr || size <= 0) return 0;
+  const int length = std::min(static_cast<int>(found->className.size()), size - 1);
+  std::memcpy(buffer, found->className.data(), static_cast<std::size_t>(length));
   buffer[length] = '\0';
   return length;
 }

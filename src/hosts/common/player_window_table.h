@@ -24,6 +24,8 @@ class PlayerWindowTable : public PlayerWindows {
 
   // Adds the player window of a layer; returns its handle.
   WindowHandle AddPlayerWindow(const std::string& control);
+  // Adds a window of another class below the main window, one the shell must leave alone.
+  WindowHandle AddOtherWindow(const std::string& className);
   // The player window of a layer, 0 when there is none.
   WindowHandle PlayerWindowOf(const std::string& control) const;
 
@@ -47,8 +49,9 @@ class PlayerWindowTable : public PlayerWindows {
 
   struct Window {
     WindowHandle handle;
-    std::string control;
-    std::int32_t slot;  // the player's own procedure until the shell replaces it
+    std::string className;
+    std::string control;  // empty for a window of another class
+    std::int32_t slot;    // the player's own procedure until the shell replaces it
   };
   struct Registered {
     WindowProcedure procedure;
@@ -58,6 +61,7 @@ class PlayerWindowTable : public PlayerWindows {
   Window* Find(WindowHandle window);
   const Window* Find(WindowHandle window) const;
   std::int32_t OwnProcedure(const Window& window) const;
+  WindowHandle Add(const std::string& className, const std::string& control);
 
   std::vector<Window> windows_;
   std::vector<Registered> registered_;

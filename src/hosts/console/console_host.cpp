@@ -70,9 +70,14 @@ void ConsoleHost::SetWindowHeight(float twips) {
 
 FlashControl& ConsoleHost::CreateFlashControl(const std::string& name,
                                               const FlashSettings& settings) {
-  players_.push_back(std::make_unique<StandInPlayer>(name, settings, trace_));
+  players_.push_back(NewPlayer(name, settings));
   windows_.AddPlayerWindow(name);
   return *players_.back();
+}
+
+std::unique_ptr<StandInPlayer> ConsoleHost::NewPlayer(const std::string& name,
+                                                      const FlashSettings& settings) {
+  return std::make_unique<StandInPlayer>(name, settings, trace_);
 }
 
 Timer& ConsoleHost::CreateTimer(const std::string& name, int intervalMs,
@@ -85,9 +90,13 @@ void ConsoleHost::MessageBox(const std::string& text) {
   trace_.MessageBox(text);
 }
 
-void ConsoleHost::ShowModal(WindowEvents& events) {
+void ConsoleHost::Load(WindowEvents& events) {
   events_ = &events;
   events.Form_Load();
+}
+
+void ConsoleHost::ShowModal(WindowEvents& events) {
+  Load(events);
   std::string line;
   long lineNumber = 0;
   while (!WindowGone() && std::getline(input_, line)) {

@@ -44,12 +44,20 @@ class ConsoleHost : public WindowHost {
   void EndProgram() override;
 
   // The player windows of the controls, one each, created with them.
-  PlayerWindows& playerWindows() { return windows_; }
+  PlayerWindowTable& playerWindows() { return windows_; }
 
-  // Runs one event, as the loop does; public for tests and tools that drive the host.
+  // Loads the window without reading input, for tests and tools that then drive the host
+  // with Dispatch; ShowModal loads it and then reads its input.
+  void Load(WindowEvents& events);
+  // Runs one event, as the loop does.
   void Dispatch(const InputEvent& event);
   bool WindowGone() const { return unloaded_ || ended_; }
   std::int64_t NowMs() const { return nowMs_; }
+
+ protected:
+  // The player of a new control; a player that extends the stand-in may take its place.
+  virtual std::unique_ptr<StandInPlayer> NewPlayer(const std::string& name,
+                                                   const FlashSettings& settings);
 
  private:
   class ConsoleTimer;

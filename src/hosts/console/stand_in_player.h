@@ -37,7 +37,13 @@ class StandInPlayer : public FlashControl {
   // The movie defines these variables (the user manager's form fields, say).
   void DefineVariable(const std::string& name, const std::string& value);
   // The movie raises FSCommand.
-  void RaiseFSCommand(const std::string& command, const std::string& args);
+  void RaiseFSCommand(const std::string& command, const std::string& args = "");
+
+ protected:
+  // What a player that extends the stand-in may look into.
+  const std::map<std::string, std::string>& Variables() const { return variables_; }
+  void ForgetVariable(const std::string& name) { variables_.erase(name); }
+  bool HasFSCommandHandler() const { return static_cast<bool>(handler_); }
 
  private:
   std::string name_;

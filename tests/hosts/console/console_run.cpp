@@ -44,13 +44,10 @@ bool ConsoleRun::HasVariable(const std::string& name, const std::string& control
   return false;
 }
 
-std::string Form(const std::map<std::string, std::string>& values) {
-  nlohmann::json fields = nlohmann::json::object();
-  for (const char* name : kFormFieldNames) {
-    fields[name] = "";
-  }
-  for (const auto& [name, value] : values) fields[name] = value;
-  return nlohmann::json{{"event", "variables"}, {"control", "swfMain"}, {"values", fields}}.dump();
+std::string Form(const std::map<std::string, std::string>& values, const std::string& others) {
+  return nlohmann::json{
+      {"event", "variables"}, {"control", "swfMain"}, {"values", FormFields(values, others)}}
+      .dump();
 }
 
 ConsoleApp::ConsoleApp() {

@@ -24,8 +24,9 @@ struct ConsoleRun {
   bool HasVariable(const std::string& name, const std::string& control = "swfMain") const;
 };
 
-// The user manager's form as a variables event: every field, the given ones filled.
-std::string Form(const std::map<std::string, std::string>& values);
+// The user manager's form as a variables event: every field, the given ones filled, the others
+// set to `others`.
+std::string Form(const std::map<std::string, std::string>& values, const std::string& others = "");
 
 // The exit status of a child, or 128 + the signal that ended it.
 int WaitForExit(pid_t child);

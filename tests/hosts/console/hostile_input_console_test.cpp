@@ -16,15 +16,9 @@ TEST(HostileConsoleInputTest, HugeControlAndInvalidTextsEndNormallyAndStayInside
   TempFolder beside;
   beside.WriteFile("USER1.DAT", "not ours");
   const auto besideBefore = Snapshot(beside.Path());
-  nlohmann::json form = {{"DAY", "1"}, {"MONTH", "2"}, {"YEAR", "2015"}};
-  for (const char* name :
-       {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3", "TOWN_CITY_NAME", "COUNTRY_NAME",
-        "FRIENDS_NAME_1", "FRIENDS_NAME_2", "FRIENDS_NAME_3", "SURNAME", "MIDDLE_NAME",
-        "FAVOURITE_PET_NAME", "PET_TYPE", "SCHOOL_NAME", "SEX", "SISTERS_NAME_1", "SISTERS_NAME_2",
-        "SISTERS_NAME_3", "STREET_NAME", "TEACHERS_NAME"}) {
-    form[name] = std::string("\x01\r\n\t\0", 5);
-  }
-  form["FIRST_NAME"] = "Zo\u00eb";
+  const std::string form =
+      Form({{"DAY", "1"}, {"MONTH", "2"}, {"YEAR", "2015"}, {"FIRST_NAME", "Zo\u00eb"}},
+           std::string("\x01\r\n\t\0", 5));
   // The sibling folder as seen from the users folder's parent.
   const std::string name =
       beside.Path().substr(beside.Path().rfind('/', beside.Path().size() - 2) + 1);
@@ -36,7 +30,7 @@ TEST(HostileConsoleInputTest, HugeControlAndInvalidTextsEndNormallyAndStayInside
       "swfMain vbDeleteUser ../USER1",
       "swfMain vbUpdateUser " + relative + "USER1",
       "swfMain vbPickUser USER1/../../" + relative + "USER1",
-      nlohmann::json{{"event", "variables"}, {"control", "swfMain"}, {"values", form}}.dump(),
+      form,
       "swfMain vbSaveUser ADD",
       "swfBackgroundLeft vbLoadMovie \xc3\x28",
   });

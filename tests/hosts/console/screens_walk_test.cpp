@@ -22,15 +22,6 @@ std::vector<std::string> MainMovies(const ConsoleRun& run, const std::string& ap
   return movies;
 }
 
-std::vector<std::string> UsersFolder(const ConsoleApp& app) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(app.Path() + "Users")) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The commands that follow the line naming this command, up to the next command.
 std::vector<nlohmann::json> After(const ConsoleRun& run, const std::string& command,
                                   const std::string& args, int occurrence = 1) {
@@ -115,7 +106,7 @@ TEST(ScreensWalkTest, AGrownUpAddsEditsAndDeletesChildrenInTheUserManager) {
   EXPECT_EQ(run.LastVariable("USER_NAME2"), "Ben J");  // not cleared by the delete
 
   // Ben, renumbered to 1, is the only profile left.
-  EXPECT_THAT(UsersFolder(app), ElementsAre("USER1.DAT"));
+  EXPECT_THAT(app.Folder().Entries("Users"), ElementsAre("USER1.DAT"));
   EXPECT_THAT(app.Folder().ReadFile("Users/USER1.DAT"), HasSubstr(std::string("\x03\x00"
                                                                               "Ben",
                                                                               5)));
@@ -180,7 +171,7 @@ TEST(ScreensWalkTest, ASingleChildGoesStraightHomeAndRefusedKeysAreLogged) {
   ASSERT_EQ(run.exitStatus, 0) << run.errors;
   EXPECT_EQ(MainMovies(run, app.Path())[1], "/Menus/Home.swf");
   EXPECT_EQ(Frames(After(run, "QUIT", "")), "swfMain:2 ");  // the only child: frame 2
-  EXPECT_THAT(UsersFolder(app), ElementsAre("USER1.DAT"));
+  EXPECT_THAT(app.Folder().Entries("Users"), ElementsAre("USER1.DAT"));
   const std::string log = app.Folder().ReadFile("Logs/Log.dat");
   EXPECT_THAT(log, HasSubstr("*** Error: 52 - Bad file name or number\r\n"
                              "    Module: basTDWK, Procedure: deleteUser\r\n"));

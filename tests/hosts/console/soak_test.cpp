@@ -148,18 +148,7 @@ class CommandGenerator {
   }
 
   static std::string FullFormLine() {
-    nlohmann::json values = {{"DAY", "9"}, {"MONTH", "12"}, {"YEAR", "2016"}};
-    for (const char* name : {"BROTHERS_NAME_1", "BROTHERS_NAME_2", "BROTHERS_NAME_3",
-                             "TOWN_CITY_NAME",  "COUNTRY_NAME",    "FIRST_NAME",
-                             "FRIENDS_NAME_1",  "FRIENDS_NAME_2",  "FRIENDS_NAME_3",
-                             "SURNAME",         "MIDDLE_NAME",     "FAVOURITE_PET_NAME",
-                             "PET_TYPE",        "SCHOOL_NAME",     "SEX",
-                             "SISTERS_NAME_1",  "SISTERS_NAME_2",  "SISTERS_NAME_3",
-                             "STREET_NAME",     "TEACHERS_NAME"}) {
-      values[name] = "Soak";
-    }
-    return nlohmann::json{{"event", "variables"}, {"control", "swfMain"}, {"values", values}}
-        .dump();
+    return Form({{"DAY", "9"}, {"MONTH", "12"}, {"YEAR", "2016"}}, "Soak");
   }
 
   // The plain form where the argument allows it, otherwise JSON (which replaces invalid
