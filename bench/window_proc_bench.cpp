@@ -39,8 +39,8 @@ void BM_DirectPlayerProcedure(benchmark::State& state) {
   BenchShell b;
   const clsHWND& window = b.shell.state.subclassedWindows->back();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        b.host.CallWindowProc(window.ReturnValue, window.hWnd, WM_LBUTTONDOWN, 1, 2));
+    benchmark::DoNotOptimize(b.host.playerWindows().CallWindowProc(window.ReturnValue, window.hWnd,
+                                                                   WM_LBUTTONDOWN, 1, 2));
   }
 }
 BENCHMARK(BM_DirectPlayerProcedure);
@@ -53,7 +53,8 @@ void BM_WindowProcDispatch(benchmark::State& state) {
   const std::int32_t installed = b.host.WindowProcedureOf("swfBackgroundCorner");
   const long long before = allocations;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(b.host.CallWindowProc(installed, window.hWnd, WM_LBUTTONDOWN, 1, 2));
+    benchmark::DoNotOptimize(
+        b.host.playerWindows().CallWindowProc(installed, window.hWnd, WM_LBUTTONDOWN, 1, 2));
   }
   ReportAllocations(state, before);
 }
@@ -65,7 +66,8 @@ void BM_WindowProcRightButton(benchmark::State& state) {
   const clsHWND& window = b.shell.state.subclassedWindows->back();
   const std::int32_t installed = b.host.WindowProcedureOf("swfBackgroundCorner");
   for (auto _ : state) {
-    benchmark::DoNotOptimize(b.host.CallWindowProc(installed, window.hWnd, WM_RBUTTONDOWN, 0, 0));
+    benchmark::DoNotOptimize(
+        b.host.playerWindows().CallWindowProc(installed, window.hWnd, WM_RBUTTONDOWN, 0, 0));
   }
 }
 BENCHMARK(BM_WindowProcRightButton);

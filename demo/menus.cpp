@@ -179,20 +179,20 @@ DemoFile Funnies() {
 // The high-score screen: one button per game; the table shown follows the chosen prefix and
 // is refreshed every frame, so values set after the movie loaded appear at once.
 DemoFile HighScores() {
-  struct Game {
+  struct ScoredGame {
     const char* label;
     const char* prefix;
   };
-  static const std::array<Game, 10> kGames = {{{"Hang Scab", "SCAB"},
-                                               {"Froggy Uppy", "FROGGY"},
-                                               {"Jigsaw", "JIGSAW"},
-                                               {"Pegs", "PEGS"},
-                                               {"Deduction", "DEDUCTION"},
-                                               {"Pairs", "PAIRS"},
-                                               {"Paddle Ball", "PADDLE"},
-                                               {"Memory", "MEMORY"},
-                                               {"Snake", "SNAKE"},
-                                               {"Tic Tac Toe", "TIC"}}};
+  static const std::array<ScoredGame, 10> kScoredGames = {{{"Hang Scab", "SCAB"},
+                                                           {"Froggy Uppy", "FROGGY"},
+                                                           {"Jigsaw", "JIGSAW"},
+                                                           {"Pegs", "PEGS"},
+                                                           {"Deduction", "DEDUCTION"},
+                                                           {"Pairs", "PAIRS"},
+                                                           {"Paddle Ball", "PADDLE"},
+                                                           {"Memory", "MEMORY"},
+                                                           {"Snake", "SNAKE"},
+                                                           {"Tic Tac Toe", "TIC"}}};
   MovieKit kit(6, kContentWidth, kContentHeight, {240, 230, 255});
   Banner(kit, "High Scores", 5);
   Assembler init;
@@ -216,13 +216,13 @@ DemoFile HighScores() {
   init.EndFunction().SetVariable();
   init.Stop();
   kit.Actions(init);
-  for (std::size_t i = 0; i < kGames.size(); ++i) {
+  for (std::size_t i = 0; i < kScoredGames.size(); ++i) {
     Assembler choose;
-    SetVar(choose, "gamePrefix", kGames[i].prefix);
-    SetVar(choose, "gameTitle", kGames[i].label);
+    SetVar(choose, "gamePrefix", kScoredGames[i].prefix);
+    SetVar(choose, "gameTitle", kScoredGames[i].label);
     int column = static_cast<int>(i) % 2;
     int row = static_cast<int>(i) / 2;
-    kit.Button(15 + column * 150, 95 + row * 82, 140, 70, kGames[i].label,
+    kit.Button(15 + column * 150, 95 + row * 82, 140, 70, kScoredGames[i].label,
                BrightColour(static_cast<unsigned>(i)), Code(choose), {}, true, 20);
   }
   kit.Rect(325, 92, 460, 490, colour::kWhite, colour::kPurple, 20, true);

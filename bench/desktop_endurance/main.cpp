@@ -18,12 +18,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using tdwk::test::kFrameReport;
+using tdwk::test::kMovieTime;
 using tdwk::test::Matches;
 using tdwk::test::TdwkApp;
 using tdwk::test::TestMovie;
 using Json = nlohmann::json;
-
-constexpr auto kMovieTime = 60s;
 
 bool WaitForHome(TdwkApp& app) {
   return app

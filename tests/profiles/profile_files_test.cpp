@@ -13,10 +13,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using namespace std::chrono;
 
-double Serial(int y, unsigned m, unsigned d) {
-  return SerialFromDays(local_days{year{y} / month{m} / day{d}});
-}
-
 std::string Text(const std::string& bytes) {
   return std::string(1, static_cast<char>(bytes.size() & 0xFF)) +
          static_cast<char>(bytes.size() >> 8) + bytes;

@@ -16,10 +16,6 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using namespace std::chrono;
 
-double Serial(int y, unsigned m, unsigned d) {
-  return SerialFromDays(local_days{year{y} / month{m} / day{d}});
-}
-
 class ProfileFormTest : public ProfilesTest {
  protected:
   void SetUp() override {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -11,11 +12,18 @@
 #include <vector>
 
 #include "base/vb_error.h"
+#include "shell/serial_date.h"
 #include "support/observed_file_system.h"
 #include "support/profile_bytes.h"
 #include "support/shell_fixture.h"
 
 namespace tdwk::test {
+
+// The date serial of a day of the calendar.
+inline double Serial(int y, unsigned m, unsigned d) {
+  using namespace std::chrono;
+  return SerialFromDays(local_days{year{y} / month{m} / day{d}});
+}
 
 // Passes every call on to a real file system, records it with its paths (so a test can tell
 // that no path was built from a refused key), and fails the named operations, as a full disk

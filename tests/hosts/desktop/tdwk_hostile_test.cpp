@@ -18,8 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::HasSubstr;
 
-constexpr auto kMovieTime = 60s;
-
 // No profile: the intro leads to the start-up screen, the movie under test, which later asks
 // for the game; the game reporting its first frame shows the program went on.
 class TdwkHostile : public ::testing::Test {

@@ -19,7 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
 
-constexpr auto kMovieTime = 60s;
 // Louder than this is heard; quieter than kSilence is silence (the sink's own output is zeros).
 constexpr int kHeard = 1000;
 constexpr int kSilence = 100;

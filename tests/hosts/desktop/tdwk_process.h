@@ -15,6 +15,9 @@
 
 namespace tdwk::test {
 
+// Long enough for a movie to load and play on a busy machine.
+inline constexpr std::chrono::seconds kMovieTime{60};
+
 // An application folder with a copy of tdwk, its page and player, the data folders and
 // test movies; runs tdwk on the test display and reads its trace as it is written.
 class TdwkApp {

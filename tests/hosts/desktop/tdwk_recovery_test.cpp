@@ -17,8 +17,6 @@ using namespace std::chrono_literals;
 using ::testing::HasSubstr;
 using Json = nlohmann::json;
 
-constexpr auto kMovieTime = 60s;
-
 // How often a layer's movie has started (reported its first frame) so far.
 std::size_t Starts(const std::vector<Json>& trace, const std::string& control) {
   std::size_t count = 0;

@@ -25,8 +25,6 @@ using ::testing::Contains;
 using ::testing::HasSubstr;
 using Json = nlohmann::json;
 
-constexpr auto kMovieTime = 60s;
-
 // The trace of tdwk-console over the same folder with no input: what the shell did at start.
 std::vector<Json> ConsoleStart(const std::string& appPath) {
   const std::string console = appPath + "tdwk-console";

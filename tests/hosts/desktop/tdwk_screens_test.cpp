@@ -21,8 +21,6 @@ using ::testing::Not;
 using Json = nlohmann::json;
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kMovieTime = 60s;
-
 TestMovie Screen(std::vector<std::string> watch,
                  std::vector<std::pair<std::string, std::string>> then, std::uint8_t version = 8) {
   TestMovie movie;
