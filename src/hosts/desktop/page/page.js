@@ -127,7 +127,6 @@
       this.wanted = null;  // the movie to load once started
       this.onLoaded = null;
       this.onCommand = null;
-      this.inFront = false;  // in front of the layer's other players
       probe?.mark(`${layer.name} player`);
       const {element, removeListeners} = makePlayerElement();
       this.element = element;
@@ -254,7 +253,6 @@
       this.pending = [];     // calls waiting for the latest movie
       this.loads = 0;
       this.spareTimer = 0;
-      this.topmost = 0;      // the highest stacking of a player of the layer so far
     }
 
     get stacking() {
@@ -279,12 +277,6 @@
     load(call) {
       this.forget();
       this.loads += 1;
-      // A movie already in front of the old one counts as shown: the old one goes.
-      if (this.incoming && this.incoming.inFront) {
-        if (this.shown) this.shown.retire();
-        this.shown = this.incoming;
-        this.incoming = null;
-      }
       if (this.incoming) this.incoming.retire();
       this.incoming = null;
       if (this.shown) this.shown.silence();
@@ -327,13 +319,7 @@
       const waiting = this.pending;
       this.pending = [];
       for (const call of waiting) this.apply(call);
-      // The player has drawn the frame that ran this before the page runs again: it goes in
-      // front of the old movie now, so that the next paint shows it. The old one is taken away
-      // in the next animation frame.
-      this.topmost += 1;
-      styleOf(player.element).zIndex = String(this.topmost);
-      player.inFront = true;
-      probe?.shown(this.name, load, player.movieUrl, player.spare ? "spare" : "new");
+      // The player draws the frame that ran this; the next animation frame shows it.
       requestAnimationFrame(() => this.show(player, load));
     }
 
@@ -349,6 +335,7 @@
       if (focused || nobodyFocused) HTMLElement.prototype.focus.call(player.element, {preventScroll: true});
       this.shown = player;
       this.incoming = null;
+      probe?.shown(this.name, load, player.movieUrl, player.spare ? "spare" : "new");
       // Told once the frame that shows it has been drawn: the layer's load-th movie is on screen.
       requestAnimationFrame(() => post({type: "shown", control: this.name, load}));
       this.prepareSpare();
