@@ -139,7 +139,11 @@
     const {canvas, drawing, real} = slot;
     if (widthOf(drawing) !== widthOf(canvas)) canvasWidth.set.call(drawing, widthOf(canvas));
     if (heightOf(drawing) !== heightOf(canvas)) canvasHeight.set.call(drawing, heightOf(canvas));
-    const entries = [widthOf(canvas), heightOf(canvas)];
+    // Two lists a canvas, the last frame's and this one's, so that frames make no garbage.
+    const entries = slot.unused || [];
+    slot.unused = null;
+    entries.length = 0;
+    entries.push(widthOf(canvas), heightOf(canvas));
     for (const name of stateNames) keyOf(real[name], entries);
     keyOf(real.getTransform(), entries);
     keyOf(real.getLineDash(), entries);
@@ -158,7 +162,11 @@
     for (const frame of open) {
       const slot = frame.slot;
       slot.frame = null;
-      if (sameEntries(slot.shownEntries, frame.entries)) continue;
+      if (sameEntries(slot.shownEntries, frame.entries)) {
+        slot.unused = frame.entries;
+        continue;
+      }
+      slot.unused = slot.shownEntries;
       slot.shownEntries = frame.entries;
       if (widthOf(slot.drawing) === 0 || heightOf(slot.drawing) === 0) continue;
       // A resized canvas forgets its state: the copy replaces every pixel each time.
@@ -215,7 +223,8 @@
     const real = getContext.call(this, type, options, ...rest);
     if (!real) return real;
     // A player's own canvas is asked for an opaque context; its images' canvases are not.
-    const slot = {canvas: this, real, drawing: null, screen: null, frame: null, shownEntries: null};
+    const slot = {canvas: this, real, drawing: null, screen: null, frame: null, shownEntries: null,
+                  unused: null};
     if (options && options.alpha === false) {
       const drawing = document.createElement("canvas");
       this.appendChild(drawing);
