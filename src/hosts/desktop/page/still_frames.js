@@ -137,6 +137,7 @@
 
   const beginFrame = (slot) => {
     const {canvas, drawing, real} = slot;
+    if (!slot.attached) slot.attached = canvas.isConnected;
     if (widthOf(drawing) !== widthOf(canvas)) canvasWidth.set.call(drawing, widthOf(canvas));
     if (heightOf(drawing) !== heightOf(canvas)) canvasHeight.set.call(drawing, heightOf(canvas));
     // Two lists a canvas, the last frame's and this one's, so that frames make no garbage.
@@ -215,6 +216,24 @@
     }
   }
 
+  // A player taken apart leaves its canvases to the garbage collector, which keeps them for
+  // many screens, or for good where the player still holds them: once out of the document,
+  // both of a player's canvases give their pixels back.
+  const players = new Set();  // the slots of players' canvases
+  const release = () => {
+    for (const slot of players) {
+      if (!slot.attached || slot.canvas.isConnected) continue;
+      players.delete(slot);
+      for (const canvas of [slot.drawing, slot.canvas]) {
+        canvasWidth.set.call(canvas, 0);
+        canvasHeight.set.call(canvas, 0);
+      }
+      slot.shownEntries = null;
+      slot.unused = null;
+    }
+  };
+  setInterval(release, 1000);
+
   const contexts = new WeakMap();  // canvas -> its recording context
   HTMLCanvasElement.prototype.getContext = function (type, options, ...rest) {
     if (type !== "2d") return getContext.call(this, type, options, ...rest);
@@ -224,13 +243,14 @@
     if (!real) return real;
     // A player's own canvas is asked for an opaque context; its images' canvases are not.
     const slot = {canvas: this, real, drawing: null, screen: null, frame: null, shownEntries: null,
-                  unused: null};
+                  unused: null, attached: false};
     if (options && options.alpha === false) {
       const drawing = document.createElement("canvas");
       this.appendChild(drawing);
       slot.drawing = drawing;
       slot.screen = real;
       slot.real = getContext.call(drawing, type, options, ...rest);
+      players.add(slot);
     }
     const context = Object.create(Recording);
     slots.set(context, slot);
