@@ -53,6 +53,7 @@ int Launches(int count) {
     recovered += home_reached && panicked ? 1 : 0;
     std::printf("launch %3d: %s%s\n", i, home_reached ? "home menu" : "did NOT reach the home menu",
                 panicked ? " (a panic, recovered)" : "");
+    if (!home_reached) std::printf("%s\n", app.Errors().c_str());
     std::fflush(stdout);
     app.CloseWindow();
     if (!app.WaitForExit(10s)) app.Kill();
