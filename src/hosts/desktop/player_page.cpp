@@ -1,10 +1,12 @@
 #include "hosts/desktop/player_page.h"
 
+#include <fmt/format.h>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <string>
 
 #include "hosts/desktop/web_sandbox.h"
 
@@ -149,8 +151,7 @@ PlayerPage::PlayerPage(Options options, AppScheme& scheme, EventGate& gate,
     webkit_settings_set_hardware_acceleration_policy(settings,
                                                      WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   }
-  GdkRGBA black = {0, 0, 0, 1};
-  webkit_web_view_set_background_color(view_, &black);
+  ShowBackground(0x000000);
 
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&PlayerPage::OnDecidePolicy), this);
   g_signal_connect(view_, "create", G_CALLBACK(&PlayerPage::OnCreate), nullptr);
@@ -166,12 +167,40 @@ PlayerPage::~PlayerPage() {
   g_signal_handlers_disconnect_by_data(view_, this);
   g_signal_handlers_disconnect_by_data(content_, this);
   g_object_unref(view_);
+  if (windowColour_ != nullptr) g_object_unref(windowColour_);
   g_object_unref(content_);
   g_object_unref(context_);
 }
 
+void PlayerPage::ShowBackground(unsigned rgb) {
+  const GdkRGBA colour = {static_cast<double>((rgb >> 16) & 0xff) / 255.0,
+                          static_cast<double>((rgb >> 8) & 0xff) / 255.0,
+                          static_cast<double>(rgb & 0xff) / 255.0, 1};
+  webkit_web_view_set_background_color(view_, &colour);
+  // The view draws nothing before its page has been laid out; the window around it shows
+  // the same colour meanwhile.
+  GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(view_));
+  if (!gtk_widget_is_toplevel(window)) return;
+  if (windowColour_ == nullptr) {
+    windowColour_ = gtk_css_provider_new();
+    gtk_style_context_add_provider(gtk_widget_get_style_context(window),
+                                   GTK_STYLE_PROVIDER(windowColour_),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  }
+  const std::string css = fmt::format("window {{ background-color: #{:06x}; }}", rgb & 0xffffffU);
+  gtk_css_provider_load_from_data(windowColour_, css.data(), static_cast<gssize>(css.size()),
+                                  nullptr);
+}
+
 void PlayerPage::Call(nlohmann::json call) {
   if (gone_) return;
+  // Until the first movie is on screen the window shows the stage colour of the latest one
+  // asked for (at start-up the introduction's, which comes last and in front), not black
+  // while the player starts.
+  if (!shownAny_ && call.value("op", "") == "load" && call.contains("background") &&
+      call["background"].is_number_integer()) {
+    ShowBackground(static_cast<unsigned>(call["background"].get<long>()) & 0xffffffU);
+  }
   outbox_.push_back(std::move(call));
   if (idleFlush_ == 0) idleFlush_ = g_idle_add(&PlayerPage::OnIdleFlush, this);
 }
@@ -327,6 +356,10 @@ void PlayerPage::Receive(const std::string& text) {
   } else if (*type == "log") {
     Log("page", TextField(message, "text").value_or("").c_str());
   } else if (onMessage_) {
+    if (*type == "shown" && !shownAny_) {
+      shownAny_ = true;
+      ShowBackground(0x000000);
+    }
     onMessage_(message);
   }
 }

@@ -77,6 +77,8 @@ class PlayerPage : public PageCalls {
   static gboolean OnIdleFlush(gpointer self);
 
   void Receive(const std::string& text);
+  // The colour of the window wherever no movie is drawn, as 0xRRGGBB.
+  void ShowBackground(unsigned rgb);
   void MarkUnresponsive();
   // Asks the page for a trivial answer that marks it responsive again.
   void ProbeResponsiveness();
@@ -94,6 +96,8 @@ class PlayerPage : public PageCalls {
   guint idleFlush_ = 0;
   bool navigated_ = false;
   bool ready_ = false;
+  bool shownAny_ = false;  // a movie's first frame has been on screen
+  GtkCssProvider* windowColour_ = nullptr;
   bool gone_ = false;  // the page's process ended or the page failed to load
   std::shared_ptr<Health> health_ = std::make_shared<Health>();
 };

@@ -31,22 +31,28 @@ TEST(TdwkVisit, RaisesItsCommandsDefinesItsVariablesAndWritesAPictureOfTheWindow
   app.WriteStartMovies({});
   TestMovie intro;  // stage colour 0x336699
   intro.watch = {"FIRST_NAME"};
+  intro.nextFrameColour = 0xcc3300;
+  intro.laterTicks = 48;
   app.WriteMovie("Menus/Intro.swf", intro);
   TempFolder output;
   const std::string picture = output.Path() + "window.png";
-  output.WriteFile("visit.txt",
-                   "# the introduction is on screen first\n"
-                   "{\"event\":\"shown\",\"control\":\"swfMain\"}\n"
-                   "{\"event\":\"variables\",\"control\":\"swfMain\","
-                   "\"values\":{\"FIRST_NAME\":\"Tom\"}}\n"
-                   "swfMain vbFromTheVisit with an argument\n"
-                   "{\"event\":\"raised\",\"control\":\"swfMain\",\"command\":\"" +
-                       std::string(kVariableReport) +
-                       "\",\"args\":\"FIRST_NAME=Tom\"}\n"
-                       "{\"event\":\"screenshot\",\"file\":\"" +
-                       picture +
-                       "\"}\n"
-                       "{\"event\":\"close\"}\n");
+  const std::string later = output.Path() + "later.png";
+  output.WriteFile(
+      "visit.txt",
+      "# the introduction is on screen first\n"
+      "{\"event\":\"shown\",\"control\":\"swfMain\"}\n"
+      "{\"event\":\"variables\",\"control\":\"swfMain\","
+      "\"values\":{\"FIRST_NAME\":\"Tom\"}}\n"
+      "swfMain vbFromTheVisit with an argument\n"
+      "{\"event\":\"raised\",\"control\":\"swfMain\",\"command\":\"" +
+          std::string(kVariableReport) +
+          "\",\"args\":\"FIRST_NAME=Tom\"}\n"
+          "{\"event\":\"screenshot\",\"file\":\"" +
+          picture +
+          "\"}\n"
+          "{\"event\":\"raised\",\"control\":\"swfMain\",\"command\":\"" +
+          std::string(kFrameReport) + "\",\"args\":\"1\"}\n" + "{\"event\":\"wait\",\"ms\":500}\n" +
+          "{\"event\":\"screenshot\",\"file\":\"" + later + "\"}\n" + "{\"event\":\"close\"}\n");
   app.Start({}, {{"TDWK_VISIT", output.Path() + "visit.txt"}});
 
   EXPECT_TRUE(app.WaitForCommand("swfMain", "vbFromTheVisit", "with an argument", 60s))
@@ -56,13 +62,23 @@ TEST(TdwkVisit, RaisesItsCommandsDefinesItsVariablesAndWritesAPictureOfTheWindow
   ASSERT_EQ(app.WaitForExit(30s), 0) << app.Errors();
   EXPECT_EQ(app.Trace().back(), (nlohmann::json{{"op", "Unload"}}));
 
-  GError* error = nullptr;
-  std::unique_ptr<GdkPixbuf, PixbufDeleter> read(gdk_pixbuf_new_from_file(picture.c_str(), &error));
-  ASSERT_NE(read, nullptr) << (error != nullptr ? error->message : "") << app.Errors();
-  EXPECT_EQ(gdk_pixbuf_get_width(read.get()), 1024);
+  const auto read = [&](const std::string& file) {
+    GError* error = nullptr;
+    std::unique_ptr<GdkPixbuf, PixbufDeleter> pixbuf(
+        gdk_pixbuf_new_from_file(file.c_str(), &error));
+    EXPECT_NE(pixbuf, nullptr) << (error != nullptr ? error->message : "") << app.Errors();
+    return pixbuf;
+  };
+  const auto first = read(picture);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(gdk_pixbuf_get_width(first.get()), 1024);
   // The introduction fills the window with its stage colour: the players' drawing, not an
   // empty window, is in the picture.
-  EXPECT_EQ(MiddleColour(*read), 0x336699u);
+  EXPECT_EQ(MiddleColour(*first), 0x336699u);
+  // A movie that stood still for a while and then changes is drawn again.
+  const auto second = read(later);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(MiddleColour(*second), 0xcc3300u);
 }
 
 }  // namespace

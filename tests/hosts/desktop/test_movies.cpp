@@ -115,11 +115,12 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   code.Increment().SetMember();
   for (const std::string& name : movie.watch) WatchVariable(code, name);
   if (movie.paceTicks > 0) ReportPace(code, movie.paceTicks);
-  if (!movie.later.empty()) {
+  if (!movie.later.empty() || movie.nextFrameColour >= 0) {
     const Assembler::Label notYet = code.NewLabel();
     PushRootMember(code, "tdwk_ticks");
     code.Push(static_cast<std::int32_t>(movie.laterTicks)).Equals2().Not().If(notYet);
     for (const auto& [command, args] : movie.later) code.FsCommand(command, args);
+    if (movie.nextFrameColour >= 0) code.NextFrame();
     code.Bind(notYet);
   }
   if (!movie.afterReports.empty()) {
@@ -168,6 +169,14 @@ std::string BuildTestMovie(const TestMovie& movie) {
   placement.characterId = 2;
   writer.Add(swf::PlaceObject2Tag(placement));
 
+  swf::RectangleShape cover;
+  cover.id = 4;
+  cover.rect = stage;
+  cover.fill = swf::Rgba{static_cast<std::uint8_t>(movie.nextFrameColour >> 16),
+                         static_cast<std::uint8_t>(movie.nextFrameColour >> 8),
+                         static_cast<std::uint8_t>(movie.nextFrameColour), 255};
+  if (movie.nextFrameColour >= 0) writer.Add(swf::DefineShapeTag(cover));
+
   constexpr swf::SoundFormat kSound{swf::SoundCoding::Adpcm, swf::SoundRate::k22050};
   const int rate = swf::SamplesPerSecond(kSound.rate);
   if (movie.eventSound) {
@@ -183,6 +192,12 @@ std::string BuildTestMovie(const TestMovie& movie) {
   if (movie.streamSound) writer.Add(stream.HeadTag());
   for (int frame = 0; frame < movie.frames; ++frame) {
     if (movie.streamSound) writer.Add(stream.BlockTag(frame));
+    if (frame == 1 && movie.nextFrameColour >= 0) {
+      swf::Placement covering;
+      covering.depth = 2;
+      covering.characterId = cover.id;
+      writer.Add(swf::PlaceObject2Tag(covering));
+    }
     writer.Add(swf::DoActionTag(FrameScript(movie, frame)));
     writer.ShowFrame();
   }
