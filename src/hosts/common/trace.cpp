@@ -11,6 +11,10 @@ template <class Json>
 void Trace::Write(const Json& line) {
   // Texts from movies need not be valid UTF-8: such bytes are written as U+FFFD.
   out_ << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+  if (flushing_ == Flushing::EachLine) out_.flush();
+}
+
+void Trace::Flush() {
   out_.flush();
 }
 

@@ -7,10 +7,16 @@
 namespace tdwk {
 
 // The trace of everything the shell does to the player, the window and the timer: one JSON
-// object a line, flushed as it happens.
+// object a line, flushed as it happens, or by a host that flushes it before it waits.
 class Trace {
  public:
-  explicit Trace(std::ostream& out) : out_(out) {}
+  enum class Flushing { EachLine, ByHost };
+
+  explicit Trace(std::ostream& out, Flushing flushing = Flushing::EachLine)
+      : out_(out), flushing_(flushing) {}
+
+  // Hands every line written so far to the reader.
+  void Flush();
 
   void FSCommand(const std::string& control, const std::string& command, const std::string& args);
   void LoadMovie(const std::string& control, int layer, const std::string& url);
@@ -32,6 +38,7 @@ class Trace {
   void Write(const Json& line);
 
   std::ostream& out_;
+  Flushing flushing_;
 };
 
 }  // namespace tdwk

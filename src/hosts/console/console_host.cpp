@@ -99,7 +99,11 @@ void ConsoleHost::ShowModal(WindowEvents& events) {
   Load(events);
   std::string line;
   long lineNumber = 0;
-  while (!WindowGone() && std::getline(input_, line)) {
+  while (!WindowGone()) {
+    // The driver sees all that was done before the program waits for its next line; a line
+    // already read ahead is handled first, sparing a write for every line of a long script.
+    if (input_.rdbuf()->in_avail() <= 0) trace_.Flush();
+    if (!std::getline(input_, line)) break;
     ++lineNumber;
     const ParsedLine parsed = ParseInputLine(line);
     if (!parsed.error.empty()) {

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<Clock> clock = ClockFromEnvironment(std::cerr);
   const std::string programFolder = ProgramFolder();
 
-  Trace trace(std::cout);
+  Trace trace(std::cout, Trace::Flushing::ByHost);
   ConsoleHost host(std::cin, std::cerr, trace, screen.widthTwips, screen.heightTwips);
   RunStorage storage(programFolder);
   PosixLocale locale;
