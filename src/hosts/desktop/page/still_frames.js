@@ -177,15 +177,16 @@
     open.clear();
   };
 
-  const noteCall = (slot, name, args) => {
-    if (slot.drawing) {
-      if (!slot.frame) beginFrame(slot);
-      const entries = slot.frame.entries;
-      entries.push(name, args.length);
-      for (const arg of args) keyOf(arg, entries);
-    } else {
+  // The list a drawing call on the slot's context is noted in; none for a canvas that is not a
+  // player's, whose drawing only counts as a change of it. The calls below read their own
+  // arguments rather than gathering them into arrays: a player makes thousands a second.
+  const entriesOf = (slot) => {
+    if (!slot.drawing) {
       changed(slot.canvas);
+      return null;
     }
+    if (!slot.frame) beginFrame(slot);
+    return slot.frame.entries;
   };
 
   // Contexts are objects of the context's own class, so the player takes them for real ones.
@@ -196,10 +197,14 @@
     if (typeof descriptor.value === "function") {
       const method = descriptor.value;
       const draws = !readers.has(name);
-      Recording[name] = function (...args) {
+      Recording[name] = function () {
         const slot = slots.get(this);
-        if (draws) noteCall(slot, name, args);
-        return method.apply(slot.real, args);
+        const entries = draws ? entriesOf(slot) : null;
+        if (entries) {
+          entries.push(name, arguments.length);
+          for (let i = 0; i < arguments.length; ++i) keyOf(arguments[i], entries);
+        }
+        return method.apply(slot.real, arguments);
       };
     } else if (name === "canvas") {
       Object.defineProperty(Recording, name, {get() { return slots.get(this).canvas; }});
@@ -209,7 +214,11 @@
         get() { return get.call(slots.get(this).real); },
         set: set && function (value) {
           const slot = slots.get(this);
-          noteCall(slot, name, [value]);
+          const entries = entriesOf(slot);
+          if (entries) {
+            entries.push(name, 1);
+            keyOf(value, entries);
+          }
           set.call(slot.real, value);
         },
       });
