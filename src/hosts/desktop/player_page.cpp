@@ -187,7 +187,7 @@ void PlayerPage::ShowBackground(unsigned rgb) {
                                    GTK_STYLE_PROVIDER(windowColour_),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   }
-  const std::string css = fmt::format("window {{ background-color: #{:06x}; }}", rgb & 0xffffffU);
+  const std::string css = fmt::format("window {{ background-color: #{:06x}; }}", rgb);
   gtk_css_provider_load_from_data(windowColour_, css.data(), static_cast<gssize>(css.size()),
                                   nullptr);
 }
@@ -355,12 +355,12 @@ void PlayerPage::Receive(const std::string& text) {
     Flush();
   } else if (*type == "log") {
     Log("page", TextField(message, "text").value_or("").c_str());
-  } else if (onMessage_) {
+  } else {
     if (*type == "shown" && !shownAny_) {
       shownAny_ = true;
       ShowBackground(0x000000);
     }
-    onMessage_(message);
+    if (onMessage_) onMessage_(message);
   }
 }
 
