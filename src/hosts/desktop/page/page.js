@@ -112,6 +112,28 @@
     }
   };
 
+  // A movie's first frame runs as soon as its player has the whole movie, not when the
+  // player's clock next reaches a frame: the player reads a movie whole before it plays it.
+  const pathOf = (url) => {
+    const parsed = new URL(url, location.href);
+    return parsed.origin + parsed.pathname;
+  };
+  const readWhole = Response.prototype.arrayBuffer;
+  Response.prototype.arrayBuffer = function () {
+    const path = pathOf(this.url);
+    return readWhole.call(this).then((bytes) => {
+      setTimeout(() => {
+        for (const layer of layers) {
+          const player = layer.incoming;
+          if (player && player.state === "loading" && pathOf(player.movieUrl) === path) {
+            window.tdwkTicks.frameNow(player.element, 1000 / parseFloat(player.shape));
+          }
+        }
+      }, 0);
+      return bytes;
+    });
+  };
+
   // One player of a layer: started on a bridge movie, given at most one movie, then retired,
   // so that nothing a movie leaves behind (intervals, listeners, globals) reaches the next.
   // States: "starting" (bridge loading), "ready" (takes a movie), "loading", "loaded",
