@@ -29,10 +29,11 @@
   let running = null;             // the callback being run, until it has read its canvas
 
   // A picture that has stood this long rests; a resting player is called about this often,
-  // never for more frames at once than the player runs in one call (five).
+  // for fewer frames at once than the most the player runs in one call (five), so that a late
+  // call loses none.
   const restAfterMs = 1000;
   const restingCallMs = 200;
-  const mostFramesAtOnce = 5;
+  const mostFramesAtOnce = 4;
   const frameOfScreenMs = 1000 / 60;
   let wokenAt = performance.now();
 
@@ -44,8 +45,11 @@
     const since = Math.max(wokenAt, changedAt.get(callback) ?? -Infinity);
     if (timestamp - since < restAfterMs) return 0;
     const frames = Math.max(1, Math.min(mostFramesAtOnce, Math.floor(restingCallMs / frameMs)));
-    // Called a little early, the player would find its frames not yet due.
-    return Math.max(0, clock.last + frames * frameMs - (timestamp + clock.ahead));
+    // Resting players of one period are called together, at multiples of it on the page's
+    // clock, so that the page draws once for all of them.
+    const period = frames * frameMs;
+    const lastCall = clock.last - clock.ahead;
+    return Math.max(0, (Math.floor(lastCall / period) + 1) * period - timestamp);
   };
 
 
