@@ -52,6 +52,19 @@
     return Math.max(0, (Math.floor(lastCall / period) + 1) * period - timestamp);
   };
 
+  // Requests waiting on a timer, called on the next animation frame instead once woken.
+  const waiting = new Set();
+  const wakeListeners = [];
+  const wakeAll = () => {
+    wokenAt = performance.now();
+    for (const listener of wakeListeners) listener();
+    for (const request of waiting) {
+      clearTimeout(request.timer);
+      request.timer = 0;
+      request.nativeId = nativeRequest(request.tick);
+    }
+    waiting.clear();
+  };
 
   const clockOf = (callback) => {
     let clock = clocks.get(callback);
@@ -78,13 +91,15 @@
     const id = nextId++;
     const clock = clockOf(callback);
     clock.requestId = id;
-    const request = {callback, nativeId: 0, timer: 0};
+    const request = {callback, nativeId: 0, timer: 0, tick: null};
     const tick = (timestamp) => {
       const wait = restingFor(callback, clock, timestamp);
       // Waiting on a timer rather than on every animation frame lets the page stop drawing
       // altogether while every player rests.
       if (wait > frameOfScreenMs) {
+        waiting.add(request);
         request.timer = setTimeout(() => {
+          waiting.delete(request);
           request.timer = 0;
           request.nativeId = nativeRequest(tick);
         }, wait - frameOfScreenMs);
@@ -98,6 +113,7 @@
       if (clock.requestId === id) clock.requestId = 0;
       run(callback, clock, timestamp);
     };
+    request.tick = tick;
     request.nativeId = nativeRequest(tick);
     requests.set(id, request);
     return id;
@@ -106,6 +122,7 @@
     const request = requests.get(id);
     if (!request) return;
     requests.delete(id);
+    waiting.delete(request);
     nativeCancel(request.nativeId);
     clearTimeout(request.timer);
     const clock = clocks.get(request.callback);
@@ -133,7 +150,7 @@
 
   // Whatever a child does may change any player's picture.
   for (const type of ["pointerdown", "pointermove", "pointerup", "keydown", "keyup", "wheel"]) {
-    window.addEventListener(type, () => { wokenAt = performance.now(); }, {capture: true});
+    window.addEventListener(type, wakeAll, {capture: true});
   }
 
   window.tdwkTicks = {
@@ -147,8 +164,10 @@
       if (callback) changedAt.set(callback, performance.now());
     },
     // No player rests for a while: something sounds, or the page called a movie.
-    wake() {
-      wokenAt = performance.now();
+    wake: wakeAll,
+    // Called whenever the players are woken.
+    onWake(listener) {
+      wakeListeners.push(listener);
     },
     // The player runs its next frame now rather than when its clock reaches it. Nothing
     // happens for a player that has not yet ticked, has stopped ticking or was not described.
@@ -158,10 +177,12 @@
       const frameMs = frameMsOf.get(element);
       if (!clock || !clock.requestId || clock.last === null || !frameMs) return;
       changedAt.set(callback, performance.now());
+      for (const listener of wakeListeners) listener();
       const request = requests.get(clock.requestId);
       requests.delete(clock.requestId);
       clock.requestId = 0;
       if (request) {
+        waiting.delete(request);
         nativeCancel(request.nativeId);
         clearTimeout(request.timer);
       }
