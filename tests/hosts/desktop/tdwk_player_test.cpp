@@ -106,9 +106,11 @@ TEST_F(TdwkPlayers, ASoundAfterAStillQuietSpellIsHeard) {
   app_.Start();
 
   ASSERT_TRUE(Reported(kFrameReport, "1")) << app_.Errors();
+  // Heard as soon as a sound on a busy screen would be.
   const std::size_t toneStarts = sink_->Recorded();
-  ASSERT_TRUE(sink_->WaitUntilRecorded(toneStarts + kSoundLag + PulseSink::kRate, kMovieTime));
-  EXPECT_GT(sink_->Peak(toneStarts, toneStarts + kSoundLag + PulseSink::kRate), kHeard);
+  const std::size_t heardBy = toneStarts + kSoundLag + PulseSink::kRate / 4;
+  ASSERT_TRUE(sink_->WaitUntilRecorded(heardBy, kMovieTime));
+  EXPECT_GT(sink_->Peak(toneStarts, heardBy), kHeard) << app_.Errors();
 }
 
 // A player keeps the frame rate of the movie it started with: a movie must never be played by

@@ -54,10 +54,8 @@
 
   // Requests waiting on a timer, called on the next animation frame instead once woken.
   const waiting = new Set();
-  const wakeListeners = [];
   const wakeAll = () => {
     wokenAt = performance.now();
-    for (const listener of wakeListeners) listener();
     for (const request of waiting) {
       clearTimeout(request.timer);
       request.timer = 0;
@@ -165,10 +163,6 @@
     },
     // No player rests for a while: something sounds, or the page called a movie.
     wake: wakeAll,
-    // Called whenever the players are woken.
-    onWake(listener) {
-      wakeListeners.push(listener);
-    },
     // The player runs its next frame now rather than when its clock reaches it. Nothing
     // happens for a player that has not yet ticked, has stopped ticking or was not described.
     frameNow(element) {
@@ -177,8 +171,7 @@
       const frameMs = frameMsOf.get(element);
       if (!clock || !clock.requestId || clock.last === null || !frameMs) return;
       changedAt.set(callback, performance.now());
-      for (const listener of wakeListeners) listener();
-      const request = requests.get(clock.requestId);
+        const request = requests.get(clock.requestId);
       requests.delete(clock.requestId);
       clock.requestId = 0;
       if (request) {

@@ -9,10 +9,9 @@
 //
 // A player feeds its output all the time, silence included, one short buffer after another,
 // each started when the one before has ended. When nothing but silence has been fed for a
-// while, the shared context is suspended and silent buffers are not played: they are held and
-// ended together a few times a second, so each player mixes a buffer now and then instead of
-// forty a second. The first buffer that holds sound starts the context again, as do input and
-// the page's calls to a movie (see player_ticks.js), which end the held buffers at once.
+// while, the shared context is suspended and the silent buffers are not played at all: each
+// ends on a timer when it would have ended, so the players' clocks and feeding go on as before.
+// The first buffer that holds sound starts the context again.
 (() => {
   const Native = window.AudioContext;
   if (typeof Native !== "function") return;
@@ -36,32 +35,10 @@
   const viewTime = (state) => (state.suspendedAt ?? clock()) - state.origin - state.pausedFor;
   const clockTime = (state, when) => state.origin + state.pausedFor + when;
 
-  // Buffers started and not yet ended; each ends once, whether the context ends it or it is
-  // let go of.
+  // Buffers started and not yet ended; each ends once, whether the context or a timer ends it.
   const playing = new Set();
-  const held = new Set();
-  const heldForMs = 250;
-  let letGoTimer = 0;
-  const letGo = () => {
-    clearTimeout(letGoTimer);
-    letGoTimer = 0;
-    const sources = [...held];
-    held.clear();
-    for (const source of sources) source.end();
-  };
-  // Ending a buffer makes its player mix the next at once: never from inside a player's call.
-  let letGoQueued = false;
-  const letGoSoon = () => {
-    if (letGoQueued) return;
-    letGoQueued = true;
-    queueMicrotask(() => {
-      letGoQueued = false;
-      letGo();
-    });
-  };
-  const hold = (source) => {
-    held.add(source);
-    if (!letGoTimer) letGoTimer = setTimeout(letGo, heldForMs);
+  const endLater = (source, endsAt) => {
+    setTimeout(source.end, Math.max(0, (endsAt - clock()) * 1000));
   };
 
   const rest = () => {
@@ -69,18 +46,16 @@
     if (shared.state !== "running") return;
     resting = {contextTime: shared.currentTime, at: performance.now()};
     shared.suspend().catch(() => {});
-    for (const source of playing) hold(source);
+    for (const source of playing) endLater(source, source.endsAt);
   };
 
   const wake = () => {
     lastSoundAt = performance.now();
-    letGoSoon();
     if (!resting) return;
     restedFor += (performance.now() - resting.at) / 1000;
     resting = null;
     shared.resume().catch(() => {});
   };
-  window.tdwkTicks?.onWake(letGoSoon);
 
   // The player feeds its output even while nothing sounds; a buffer that holds sound keeps
   // the context awake, and every player from resting (see player_ticks.js).
@@ -101,15 +76,16 @@
     }
     const [when = 0, ...more] = args;
     const startsAt = when > 0 ? clockTime(state, when) : clock();
+    source.endsAt = startsAt + (source.node.buffer?.duration ?? 0);
     if (more.length > 0 || sounds(source.node.buffer)) {
-      wake();
       window.tdwkTicks?.wake();
+      wake();
     } else {
       rest();
     }
     playing.add(source);
     if (resting) {
-      hold(source);
+      endLater(source, source.endsAt);
       return;
     }
     source.node.startNow(when > 0 ? contextTime(startsAt) : 0, ...more);
@@ -166,7 +142,7 @@
     // The player's handler is kept here, so that a buffer a timer ended is not ended again
     // by the context, and a handler the player took away is never called.
     let handler = null;
-    const source = {node, ended: false};
+    const source = {node, endsAt: 0, ended: false};
     source.end = () => {
       if (source.ended) return;
       source.ended = true;
