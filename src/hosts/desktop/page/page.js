@@ -127,9 +127,12 @@
     return readWhole.call(this).then((bytes) => {
       setTimeout(() => {
         for (const layer of layers) {
-          const player = layer.incoming;
-          if (player && player.state === "loading" && pathOf(player.movieUrl) === path) {
-            window.tdwkTicks.frameNow(player.element);
+          // The bridge too: it is read whole as the movie's first frame waits for it.
+          for (const player of [layer.incoming, layer.spare]) {
+            if (!player) continue;
+            const arrived = player.state === "loading" ? player.movieUrl
+                : player.state === "starting" ? player.bridgeUrl : null;
+            if (arrived && pathOf(arrived) === path) window.tdwkTicks.frameNow(player.element);
           }
         }
       }, 0);
