@@ -92,6 +92,25 @@ TEST_F(TdwkPlayers, TheHomeMenuSoundsWithoutAClickFallsSilentWhenLeftAndTheGameK
   EXPECT_LT(sink_->Peak(homeLeft + kSoundLag, homeLeft + kSoundLag + PulseSink::kRate), kSilence);
 }
 
+// A still, silent screen lets the players rest and the sound output stop; the first sound
+// after that must still be heard, and the movie's frames must have gone on meanwhile.
+TEST_F(TdwkPlayers, ASoundAfterAStillQuietSpellIsHeard) {
+  app_.WriteStartMovies({{"vbIntroFinished", ""}});
+  app_.Folder().WriteFile("Users/USER1.DAT", ProfileBytes("Sam", "Smith"));
+  TestMovie home;
+  home.eventSound = true;
+  home.eventSoundOnNextFrame = true;
+  home.nextFrameColour = 0x00cc00;
+  home.laterTicks = 24 * 5;
+  app_.WriteMovie("Menus/Home.swf", home);
+  app_.Start();
+
+  ASSERT_TRUE(Reported(kFrameReport, "1")) << app_.Errors();
+  const std::size_t toneStarts = sink_->Recorded();
+  ASSERT_TRUE(sink_->WaitUntilRecorded(toneStarts + kSoundLag + PulseSink::kRate, kMovieTime));
+  EXPECT_GT(sink_->Peak(toneStarts, toneStarts + kSoundLag + PulseSink::kRate), kHeard);
+}
+
 // A player keeps the frame rate of the movie it started with: a movie must never be played by
 // a player started for a movie of another rate.
 TEST_F(TdwkPlayers, MoviesOfDifferentFrameRatesInARowEachPlayAtTheirOwnRate) {

@@ -181,7 +181,7 @@ std::string BuildTestMovie(const TestMovie& movie) {
   const int rate = swf::SamplesPerSecond(kSound.rate);
   if (movie.eventSound) {
     writer.Add(swf::DefineSoundTag(3, kSound, swf::Tune({{swf::Pitch(0), 1.0}}, rate)));
-    writer.Add(swf::StartSoundTag(3, 60));
+    if (!movie.eventSoundOnNextFrame) writer.Add(swf::StartSoundTag(3, 60));
   }
   // A scale up and down, one note a frame.
   std::vector<swf::Note> notes;
@@ -197,6 +197,7 @@ std::string BuildTestMovie(const TestMovie& movie) {
       covering.depth = 2;
       covering.characterId = cover.id;
       writer.Add(swf::PlaceObject2Tag(covering));
+      if (movie.eventSound && movie.eventSoundOnNextFrame) writer.Add(swf::StartSoundTag(3, 60));
     }
     writer.Add(swf::DoActionTag(FrameScript(movie, frame)));
     writer.ShowFrame();

@@ -54,6 +54,8 @@ struct TestMovie {
   bool streamSound = false;
   // A tone that starts on the first frame and repeats for about a minute.
   bool eventSound = false;
+  // The tone starts on the next frame instead (see nextFrameColour).
+  bool eventSoundOnNextFrame = false;
   // After `laterTicks` frame ticks the movie goes on to its next frame, which covers the stage
   // in this colour (0xRRGGBB); negative: it stays on its first frame.
   int nextFrameColour = -1;

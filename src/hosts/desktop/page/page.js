@@ -87,7 +87,10 @@
   const styleOf = (element) =>
     Object.getOwnPropertyDescriptor(HTMLElement.prototype, "style").get.call(element);
   const ruffleOf = (player) => Object.getPrototypeOf(player).ruffle.call(player);
-  const callMovie = (player, name, ...args) => ruffleOf(player).callExternalInterface(name, ...args);
+  const callMovie = (player, name, ...args) => {
+    window.tdwkTicks.wake();
+    return ruffleOf(player).callExternalInterface(name, ...args);
+  };
 
   // The player adds listeners to the document for every player element it makes and never
   // takes them away, so that each retired player stayed in memory with its whole shadow tree.
@@ -110,6 +113,28 @@
     } finally {
       for (const target of targets) delete target.addEventListener;
     }
+  };
+
+  // A movie's first frame runs as soon as its player has the whole movie, not when the
+  // player's clock next reaches a frame: the player reads a movie whole before it plays it.
+  const pathOf = (url) => {
+    const parsed = new URL(url, location.href);
+    return parsed.origin + parsed.pathname;
+  };
+  const readWhole = Response.prototype.arrayBuffer;
+  Response.prototype.arrayBuffer = function () {
+    const path = pathOf(this.url);
+    return readWhole.call(this).then((bytes) => {
+      setTimeout(() => {
+        for (const layer of layers) {
+          const player = layer.incoming;
+          if (player && player.state === "loading" && pathOf(player.movieUrl) === path) {
+            window.tdwkTicks.frameNow(player.element);
+          }
+        }
+      }, 0);
+      return bytes;
+    });
   };
 
   // One player of a layer: started on a bridge movie, given at most one movie, then retired,
@@ -135,6 +160,8 @@
       if (spare) this.element.classList.add("spare");
       this.element.inert = spare;
       this.element.onFSCommand = (command, args) => this.fscommand(command, args);
+      // The shape starts with the frame rate, which a started player keeps.
+      if (shape) window.tdwkTicks.describe(this.element, 1000 / parseFloat(shape));
       // Beneath whatever the layer shows, until it has something to show.
       layer.element.prepend(this.element);
       const settings = layer.settings;

@@ -6,6 +6,12 @@
 // own output, clock and state, as a context of its own would have: a suspended view is silent
 // at once and starts nothing until resumed, a closed one starts nothing again, and neither
 // touches the other players' sound.
+//
+// A player feeds its output all the time, silence included, one short buffer after another,
+// each started when the one before has ended. When nothing but silence has been fed for a
+// while, the shared context is suspended and the silent buffers are not played at all: each
+// ends on a timer when it would have ended, so the players' clocks and feeding go on as before.
+// The first buffer that holds sound starts the context again.
 (() => {
   const Native = window.AudioContext;
   if (typeof Native !== "function") return;
@@ -15,19 +21,74 @@
   const stateOf = (view) => views.get(view);
   const settled = () => Promise.resolve();
 
-  // The view's clock stands still while it is suspended, as a context's does.
-  const viewTime = (state) =>
-      (state.suspendedAt ?? shared.currentTime) - state.origin - state.pausedFor;
-  const sharedTime = (state, when) => state.origin + state.pausedFor + when;
+  // The views' clock: the shared context's time, going on while the context rests.
+  const restAfterSilenceMs = 2000;
+  let lastSoundAt = performance.now();
+  let resting = null;  // {contextTime, at} since the context was suspended for silence
+  let restedFor = 0;   // seconds the context has rested in all
+  const clock = () => resting
+      ? resting.contextTime + restedFor + (performance.now() - resting.at) / 1000
+      : shared.currentTime + restedFor;
+  const contextTime = (time) => time - restedFor;
 
-  const startLater = (state, node, args) => {
+  // The view's clock stands still while it is suspended, as a context's does.
+  const viewTime = (state) => (state.suspendedAt ?? clock()) - state.origin - state.pausedFor;
+  const clockTime = (state, when) => state.origin + state.pausedFor + when;
+
+  // Buffers started and not yet ended; each ends once, whether the context or a timer ends it.
+  const playing = new Set();
+  const endLater = (source, endsAt) => {
+    setTimeout(source.end, Math.max(0, (endsAt - clock()) * 1000));
+  };
+
+  const rest = () => {
+    if (resting || performance.now() - lastSoundAt < restAfterSilenceMs) return;
+    if (shared.state !== "running") return;
+    resting = {contextTime: shared.currentTime, at: performance.now()};
+    shared.suspend().catch(() => {});
+    for (const source of playing) endLater(source, source.endsAt);
+  };
+
+  const wake = () => {
+    lastSoundAt = performance.now();
+    if (!resting) return;
+    restedFor += (performance.now() - resting.at) / 1000;
+    resting = null;
+    shared.resume().catch(() => {});
+  };
+
+  // The player feeds its output even while nothing sounds; a buffer that holds sound keeps
+  // the context awake, and every player from resting (see player_ticks.js).
+  const sounds = (buffer) => {
+    if (!buffer) return false;
+    for (let channel = 0; channel < buffer.numberOfChannels; ++channel) {
+      const samples = buffer.getChannelData(channel);
+      for (let i = 0; i < samples.length; ++i) if (samples[i] !== 0) return true;
+    }
+    return false;
+  };
+
+  const startLater = (state, source, args) => {
     if (state.closed) return;
     if (state.suspendedAt !== null) {
-      state.waiting.push({node, args});
+      state.waiting.push({source, args});
       return;
     }
-    const [when = 0, ...rest] = args;
-    node.startNow(when > 0 ? sharedTime(state, when) : 0, ...rest);
+    const [when = 0, ...more] = args;
+    const startsAt = when > 0 ? clockTime(state, when) : clock();
+    source.endsAt = startsAt + (source.node.buffer?.duration ?? 0);
+    if (more.length > 0 || sounds(source.node.buffer)) {
+      window.tdwkTicks?.wake();
+      wake();
+    } else {
+      rest();
+    }
+    playing.add(source);
+    if (resting) {
+      endLater(source, source.endsAt);
+      return;
+    }
+    source.node.startNow(when > 0 ? contextTime(startsAt) : 0, ...more);
   };
 
   const View = Object.create(Native.prototype);
@@ -68,16 +129,34 @@
       get() {
         const state = stateOf(this);
         if (state.closed) return "closed";
-        return state.suspendedAt !== null ? "suspended" : shared.state;
+        if (state.suspendedAt !== null) return "suspended";
+        return resting ? "running" : shared.state;
       },
     },
   });
 
+  const onEnded = Object.getOwnPropertyDescriptor(AudioScheduledSourceNode.prototype, "onended");
   View.createBufferSource = function () {
     const state = stateOf(this);
     const node = shared.createBufferSource();
+    // The player's handler is kept here, so that a buffer a timer ended is not ended again
+    // by the context, and a handler the player took away is never called.
+    let handler = null;
+    const source = {node, endsAt: 0, ended: false};
+    source.end = () => {
+      if (source.ended) return;
+      source.ended = true;
+      playing.delete(source);
+      if (handler) handler.call(node, new Event("ended"));
+    };
+    onEnded.set.call(node, source.end);
+    Object.defineProperty(node, "onended", {
+      configurable: true,
+      get: () => handler,
+      set: (value) => { handler = typeof value === "function" ? value : null; },
+    });
     node.startNow = node.start;
-    node.start = (...args) => startLater(state, node, args);
+    node.start = (...args) => startLater(state, source, args);
     return node;
   };
 
@@ -91,7 +170,7 @@
   View.suspend = function () {
     const state = stateOf(this);
     if (state.closed || state.suspendedAt !== null) return settled();
-    state.suspendedAt = shared.currentTime;
+    state.suspendedAt = clock();
     state.output.gain.value = 0;
     changedState(this);
     return settled();
@@ -100,14 +179,15 @@
   View.resume = function () {
     const state = stateOf(this);
     if (state.closed) return Promise.reject(new DOMException("closed", "InvalidStateError"));
-    const running = shared.resume();
+    // A context resting for silence starts again with the first sound, not before.
+    const running = resting ? settled() : shared.resume();
     if (state.suspendedAt === null) return running;
-    state.pausedFor += shared.currentTime - state.suspendedAt;
+    state.pausedFor += clock() - state.suspendedAt;
     state.suspendedAt = null;
     state.output.gain.value = 1;
     const waiting = state.waiting;
     state.waiting = [];
-    for (const {node, args} of waiting) startLater(state, node, args);
+    for (const {source, args} of waiting) startLater(state, source, args);
     changedState(this);
     return running;
   };
@@ -128,7 +208,7 @@
     const output = shared.createGain();
     output.connect(shared.destination);
     views.set(view, {
-      output, origin: shared.currentTime, pausedFor: 0, suspendedAt: null, closed: false,
+      output, origin: clock(), pausedFor: 0, suspendedAt: null, closed: false,
       waiting: [], events: new EventTarget(), onstatechange: null,
     });
     return view;

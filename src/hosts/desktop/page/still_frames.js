@@ -173,6 +173,7 @@
       // A resized canvas forgets its state: the copy replaces every pixel each time.
       slot.screen.globalCompositeOperation = "copy";
       slot.screen.drawImage(slot.drawing, 0, 0);
+      window.tdwkTicks?.changed(slot.canvas);
     }
     open.clear();
   };

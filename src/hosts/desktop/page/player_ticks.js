@@ -1,0 +1,176 @@
+"use strict";
+
+// A player runs its movie's frames from its own animation-frame callback, on a clock of its
+// own that starts with its first callback: a movie loaded into a started player runs its first
+// frame only when that clock next reaches a frame, up to a whole frame period after the movie
+// arrived. The page may ask for a player's next frame at once instead; the player's clock then
+// runs ahead of the page's by what was skipped, so its later frames keep their spacing.
+//
+// A player also draws its whole stage after every frame, changed or not, which is most of what
+// a still screen costs. A player whose picture has not changed for a while, while nothing
+// sounds and nobody touches the window, rests: it is called only every few frame periods and
+// runs the frames due in one go (every frame still runs, and its timers keep their time), so it
+// draws a few times a second. Any change of its picture, any sound, input or call from the page
+// ends the rest at once.
+(() => {
+  const nativeRequest = window.requestAnimationFrame.bind(window);
+  const nativeCancel = window.cancelAnimationFrame.bind(window);
+  const clientWidth = Object.getOwnPropertyDescriptor(Element.prototype, "clientWidth");
+  const rootNodeOf = Node.prototype.getRootNode;
+  const hostOf = Object.getOwnPropertyDescriptor(ShadowRoot.prototype, "host").get;
+
+  let nextId = 1;
+  const requests = new Map();     // id -> {callback, nativeId}
+  const clocks = new WeakMap();   // callback -> {ahead, last, requestId}
+  const callbacks = new WeakMap();  // player element or canvas -> its animation-frame callback
+  const elements = new WeakMap();   // callback -> its player element
+  const frameMsOf = new WeakMap();  // player element -> its movie's frame period
+  const changedAt = new WeakMap();  // callback -> when its picture last changed
+  let running = null;             // the callback being run, until it has read its canvas
+
+  // A picture that has stood this long rests; a resting player is called about this often,
+  // for fewer frames at once than the most the player runs in one call (five), so that a late
+  // call loses none.
+  const restAfterMs = 1000;
+  const restingCallMs = 200;
+  const mostFramesAtOnce = 4;
+  const frameOfScreenMs = 1000 / 60;
+  let wokenAt = performance.now();
+
+  // How long a resting player waits before its next call; 0 once it is due or awake.
+  const restingFor = (callback, clock, timestamp) => {
+    const element = elements.get(callback);
+    const frameMs = element && frameMsOf.get(element);
+    if (!frameMs || clock.last === null) return 0;
+    const since = Math.max(wokenAt, changedAt.get(callback) ?? -Infinity);
+    if (timestamp - since < restAfterMs) return 0;
+    const frames = Math.max(1, Math.min(mostFramesAtOnce, Math.floor(restingCallMs / frameMs)));
+    // Resting players of one period are called together, at multiples of it on the page's
+    // clock, so that the page draws once for all of them.
+    const period = frames * frameMs;
+    const lastCall = clock.last - clock.ahead;
+    return Math.max(0, (Math.floor(lastCall / period) + 1) * period - timestamp);
+  };
+
+
+  const clockOf = (callback) => {
+    let clock = clocks.get(callback);
+    if (!clock) {
+      clock = {ahead: 0, last: null, requestId: 0};
+      clocks.set(callback, clock);
+    }
+    return clock;
+  };
+
+  const run = (callback, clock, timestamp) => {
+    // Never backwards, even by the little an animation frame's time may lag the page's clock.
+    const time = Math.max(timestamp + clock.ahead, clock.last ?? -Infinity);
+    clock.last = time;
+    running = callback;
+    try {
+      callback(time);
+    } finally {
+      running = null;
+    }
+  };
+
+  window.requestAnimationFrame = function (callback) {
+    const id = nextId++;
+    const clock = clockOf(callback);
+    clock.requestId = id;
+    const request = {callback, nativeId: 0, timer: 0};
+    const tick = (timestamp) => {
+      const wait = restingFor(callback, clock, timestamp);
+      // Waiting on a timer rather than on every animation frame lets the page stop drawing
+      // altogether while every player rests.
+      if (wait > frameOfScreenMs) {
+        request.timer = setTimeout(() => {
+          request.timer = 0;
+          request.nativeId = nativeRequest(tick);
+        }, wait - frameOfScreenMs);
+        return;
+      }
+      if (wait > 0) {
+        request.nativeId = nativeRequest(tick);
+        return;
+      }
+      requests.delete(id);
+      if (clock.requestId === id) clock.requestId = 0;
+      run(callback, clock, timestamp);
+    };
+    request.nativeId = nativeRequest(tick);
+    requests.set(id, request);
+    return id;
+  };
+  window.cancelAnimationFrame = function (id) {
+    const request = requests.get(id);
+    if (!request) return;
+    requests.delete(id);
+    nativeCancel(request.nativeId);
+    clearTimeout(request.timer);
+    const clock = clocks.get(request.callback);
+    if (clock && clock.requestId === id) clock.requestId = 0;
+  };
+
+  // A player's callback reads the size of its canvas before anything else: that tells whose
+  // callback it is.
+  Object.defineProperty(Element.prototype, "clientWidth", {
+    ...clientWidth,
+    get() {
+      if (running && this instanceof HTMLCanvasElement) {
+        const root = rootNodeOf.call(this);
+        if (root instanceof ShadowRoot) {
+          const element = hostOf.call(root);
+          callbacks.set(element, running);
+          callbacks.set(this, running);
+          elements.set(running, element);
+        }
+        running = null;
+      }
+      return clientWidth.get.call(this);
+    },
+  });
+
+  // Whatever a child does may change any player's picture.
+  for (const type of ["pointerdown", "pointermove", "pointerup", "keydown", "keyup", "wheel"]) {
+    window.addEventListener(type, () => { wokenAt = performance.now(); }, {capture: true});
+  }
+
+  window.tdwkTicks = {
+    // The movie's frame period, without which a player never rests.
+    describe(element, frameMs) {
+      if (frameMs > 0) frameMsOf.set(element, frameMs);
+    },
+    // A player's canvas shows a picture that differs from its last.
+    changed(canvas) {
+      const callback = callbacks.get(canvas);
+      if (callback) changedAt.set(callback, performance.now());
+    },
+    // No player rests for a while: something sounds, or the page called a movie.
+    wake() {
+      wokenAt = performance.now();
+    },
+    // The player runs its next frame now rather than when its clock reaches it. Nothing
+    // happens for a player that has not yet ticked, has stopped ticking or was not described.
+    frameNow(element) {
+      const callback = callbacks.get(element);
+      const clock = callback && clocks.get(callback);
+      const frameMs = frameMsOf.get(element);
+      if (!clock || !clock.requestId || clock.last === null || !frameMs) return;
+      changedAt.set(callback, performance.now());
+      const request = requests.get(clock.requestId);
+      requests.delete(clock.requestId);
+      clock.requestId = 0;
+      if (request) {
+        nativeCancel(request.nativeId);
+        clearTimeout(request.timer);
+      }
+      // Exactly one frame period after the last tick: the player's clock then holds one frame
+      // due, never two, whatever part of a period it had gathered.
+      const now = performance.now();
+      const time = clock.last + frameMs;
+      clock.ahead = time - now;
+      run(callback, clock, now);
+    },
+  };
+})();
