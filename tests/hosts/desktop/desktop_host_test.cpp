@@ -17,6 +17,7 @@
 
 #include "base/vb_error.h"
 #include "hosts/desktop/desktop_host.h"
+#include "hosts/desktop/renderer_choice.h"
 #include "platform/file_system_posix.h"
 #include "platform/flash_errors.h"
 #include "support/temp_folder.h"
@@ -50,6 +51,9 @@ class DesktopHostTest : public ::testing::Test {
     options.appPath = app_.Path();
     options.languageTag = "en";
     options.renderer = "canvas";
+    // As tdwk decides: on the test display GL is drawn in software, so the page is not
+    // composited (compositing through software GL would only cost the tests a core).
+    options.composited = !DrawsInSoftware();
     host_ = std::make_unique<DesktopHost>(options, files_, &trace_);
     host_->SetWindowWidth(host_->ScreenWidthTwips());
     host_->SetWindowHeight(host_->ScreenHeightTwips());

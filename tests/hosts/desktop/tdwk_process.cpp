@@ -68,6 +68,8 @@ void TdwkApp::WriteHomeAndGameLoop() {
 
 void TdwkApp::Start(const std::vector<std::string>& args,
                     const std::map<std::string, std::string>& environment) {
+  traceLines_.clear();
+  traceBytesRead_ = 0;
   pid_ = Spawn(output_.Path() + "trace", args, environment);
 }
 
@@ -151,7 +153,20 @@ void TdwkApp::Kill() {
 }
 
 std::vector<nlohmann::json> TdwkApp::Trace() const {
-  return ReadTrace(output_.Path() + "trace");
+  return TraceSoFar();
+}
+
+const std::vector<nlohmann::json>& TdwkApp::TraceSoFar() const {
+  std::ifstream in(output_.Path() + "trace", std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(traceBytesRead_));
+  // A line without its end is still being written.
+  for (std::string line; std::getline(in, line) && !in.eof();) {
+    nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
+    if (parsed.is_discarded()) break;
+    traceLines_.push_back(std::move(parsed));
+    traceBytesRead_ += line.size() + 1;
+  }
+  return traceLines_;
 }
 
 std::vector<nlohmann::json> TdwkApp::ReadTrace(const std::string& file) {
@@ -168,25 +183,22 @@ std::vector<nlohmann::json> TdwkApp::ReadTrace(const std::string& file) {
 
 std::optional<std::size_t> TdwkApp::WaitForLine(
     const std::function<bool(const nlohmann::json&)>& match, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
-  for (;;) {
-    const auto lines = Trace();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (match(lines[i])) return i;
-    }
-    if (Clock::now() > deadline) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  return WaitForLineFrom(0, match, timeout);
 }
 
 std::optional<std::size_t> TdwkApp::WaitForLineAfter(
     std::size_t after, const std::function<bool(const nlohmann::json&)>& match,
     std::chrono::milliseconds timeout) {
+  return WaitForLineFrom(after + 1, match, timeout);
+}
+
+std::optional<std::size_t> TdwkApp::WaitForLineFrom(
+    std::size_t next, const std::function<bool(const nlohmann::json&)>& match,
+    std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
   for (;;) {
-    const auto lines = Trace();
-    for (std::size_t i = after + 1; i < lines.size(); ++i) {
-      if (match(lines[i])) return i;
+    for (const std::size_t read = TraceSoFar().size(); next < read; ++next) {
+      if (match(traceLines_[next])) return next;
     }
     if (Clock::now() > deadline) return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -196,9 +208,11 @@ std::optional<std::size_t> TdwkApp::WaitForLineAfter(
 bool TdwkApp::WaitForCount(const nlohmann::json& pattern, std::size_t count,
                            std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
-  for (;;) {
-    std::size_t seen = 0;
-    for (const nlohmann::json& line : Trace()) seen += Matches(line, pattern) ? 1 : 0;
+  std::size_t seen = 0;
+  for (std::size_t next = 0;;) {
+    for (const std::size_t read = TraceSoFar().size(); next < read; ++next) {
+      seen += Matches(traceLines_[next], pattern) ? 1 : 0;
+    }
     if (seen >= count) return true;
     if (Clock::now() > deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -90,9 +91,17 @@ class TdwkApp {
   pid_t Spawn(const std::string& trace, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& environment) const;
   static std::vector<nlohmann::json> ReadTrace(const std::string& file);
+  // The trace's whole lines so far: the waits ask many times a second while a long run writes
+  // thousands of lines, so only what was appended since the last look is read.
+  const std::vector<nlohmann::json>& TraceSoFar() const;
+  std::optional<std::size_t> WaitForLineFrom(
+      std::size_t first, const std::function<bool(const nlohmann::json&)>& match,
+      std::chrono::milliseconds timeout);
 
   TempFolder output_;
   pid_t pid_ = -1;
+  mutable std::vector<nlohmann::json> traceLines_;
+  mutable std::uintmax_t traceBytesRead_ = 0;
 };
 
 // Matches a trace line holding every field of the pattern.
