@@ -101,7 +101,7 @@ TEST_F(TdwkPlayers, ASoundAfterAStillQuietSpellIsHeard) {
   home.eventSound = true;
   home.eventSoundOnNextFrame = true;
   home.nextFrameColour = 0x00cc00;
-  home.laterTicks = 24 * 5;
+  home.laterTicks = 24 * 3;
   app_.WriteMovie("Menus/Home.swf", home);
   app_.Start();
 
