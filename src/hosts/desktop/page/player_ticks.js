@@ -7,11 +7,12 @@
 // runs ahead of the page's by what was skipped, so its later frames keep their spacing.
 //
 // A player also draws its whole stage after every frame, changed or not, which is most of what
-// a still screen costs. A player whose picture has not changed for a while, while nothing
-// sounds and nobody touches the window, rests: it is called only every few frame periods and
-// runs the frames due in one go (every frame still runs, and its timers keep their time), so it
-// draws a few times a second. Any change of its picture, any sound, input or call from the page
-// ends the rest at once.
+// a still screen costs. A player rests when its picture has not changed for a while, nothing
+// sounds and nobody touches the window: it is called only every few frame periods and runs
+// the frames due in one go (every frame still runs, and its timers keep their time), so it
+// draws a few times a second. Any change of its picture, any sound, input or call from the
+// page ends the rest at once. Only a player whose every change the page hears of rests: one
+// drawing with the canvas renderer (see still_frames.js), not one drawing with the GPU.
 (() => {
   const nativeRequest = window.requestAnimationFrame.bind(window);
   const nativeCancel = window.cancelAnimationFrame.bind(window);
@@ -26,6 +27,8 @@
   const elements = new WeakMap();   // callback -> its player element
   const frameMsOf = new WeakMap();  // player element -> its movie's frame period
   const changedAt = new WeakMap();  // callback -> when its picture last changed
+  const canvasOf = new WeakMap();   // callback -> the canvas it draws on
+  const watched = new WeakSet();    // canvases whose every change the page hears of
   let running = null;             // the callback being run, until it has read its canvas
 
   // A picture that has stood this long rests; a resting player is called about this often,
@@ -42,6 +45,8 @@
     const element = elements.get(callback);
     const frameMs = element && frameMsOf.get(element);
     if (!frameMs || clock.last === null) return 0;
+    // A player drawing in a way the page cannot watch never knows its picture to be still.
+    if (!watched.has(canvasOf.get(callback))) return 0;
     const since = Math.max(wokenAt, changedAt.get(callback) ?? -Infinity);
     if (timestamp - since < restAfterMs) return 0;
     const frames = Math.max(1, Math.min(mostFramesAtOnce, Math.floor(restingCallMs / frameMs)));
@@ -139,6 +144,7 @@
           callbacks.set(element, running);
           callbacks.set(this, running);
           elements.set(running, element);
+          canvasOf.set(running, this);
         }
         running = null;
       }
@@ -155,6 +161,10 @@
     // The movie's frame period, without which a player never rests.
     describe(element, frameMs) {
       if (frameMs > 0) frameMsOf.set(element, frameMs);
+    },
+    // Every change of this canvas's picture will be told (see still_frames.js).
+    watch(canvas) {
+      watched.add(canvas);
     },
     // A player's canvas shows a picture that differs from its last.
     changed(canvas) {

@@ -261,6 +261,7 @@
       slot.screen = real;
       slot.real = getContext.call(drawing, type, options, ...rest);
       players.add(slot);
+      window.tdwkTicks?.watch(this);
     }
     const context = Object.create(Recording);
     slots.set(context, slot);
