@@ -22,12 +22,10 @@
 
   let nextId = 1;
   const requests = new Map();     // id -> {callback, nativeId}
-  const clocks = new WeakMap();   // callback -> {ahead, last, requestId}
+  // callback -> its player: {ahead, last, requestId, element, canvas, changedAt}
+  const clocks = new WeakMap();
   const callbacks = new WeakMap();  // player element or canvas -> its animation-frame callback
-  const elements = new WeakMap();   // callback -> its player element
   const frameMsOf = new WeakMap();  // player element -> its movie's frame period
-  const changedAt = new WeakMap();  // callback -> when its picture last changed
-  const canvasOf = new WeakMap();   // callback -> the canvas it draws on
   const watched = new WeakSet();    // canvases whose every change the page hears of
   let running = null;             // the callback being run, until it has read its canvas
 
@@ -41,13 +39,12 @@
   let wokenAt = performance.now();
 
   // How long a resting player waits before its next call; 0 once it is due or awake.
-  const restingFor = (callback, clock, timestamp) => {
-    const element = elements.get(callback);
-    const frameMs = element && frameMsOf.get(element);
+  const restingFor = (clock, timestamp) => {
+    const frameMs = clock.element && frameMsOf.get(clock.element);
     if (!frameMs || clock.last === null) return 0;
     // A player drawing in a way the page cannot watch never knows its picture to be still.
-    if (!watched.has(canvasOf.get(callback))) return 0;
-    const since = Math.max(wokenAt, changedAt.get(callback) ?? -Infinity);
+    if (!watched.has(clock.canvas)) return 0;
+    const since = Math.max(wokenAt, clock.changedAt);
     if (timestamp - since < restAfterMs) return 0;
     const frames = Math.max(1, Math.min(mostFramesAtOnce, Math.floor(restingCallMs / frameMs)));
     // Resting players of one period are called together, at multiples of it on the page's
@@ -72,7 +69,8 @@
   const clockOf = (callback) => {
     let clock = clocks.get(callback);
     if (!clock) {
-      clock = {ahead: 0, last: null, requestId: 0};
+      clock = {ahead: 0, last: null, requestId: 0, element: null, canvas: null,
+               changedAt: -Infinity};
       clocks.set(callback, clock);
     }
     return clock;
@@ -96,7 +94,7 @@
     clock.requestId = id;
     const request = {callback, nativeId: 0, timer: 0, tick: null};
     const tick = (timestamp) => {
-      const wait = restingFor(callback, clock, timestamp);
+      const wait = restingFor(clock, timestamp);
       // Waiting on a timer rather than on every animation frame lets the page stop drawing
       // altogether while every player rests.
       if (wait > frameOfScreenMs) {
@@ -140,11 +138,11 @@
       if (running && this instanceof HTMLCanvasElement) {
         const root = rootNodeOf.call(this);
         if (root instanceof ShadowRoot) {
-          const element = hostOf.call(root);
-          callbacks.set(element, running);
+          const clock = clockOf(running);
+          clock.element = hostOf.call(root);
+          clock.canvas = this;
+          callbacks.set(clock.element, running);
           callbacks.set(this, running);
-          elements.set(running, element);
-          canvasOf.set(running, this);
         }
         running = null;
       }
@@ -169,7 +167,7 @@
     // A player's canvas shows a picture that differs from its last.
     changed(canvas) {
       const callback = callbacks.get(canvas);
-      if (callback) changedAt.set(callback, performance.now());
+      if (callback) clockOf(callback).changedAt = performance.now();
     },
     // No player rests for a while: something sounds, or the page called a movie.
     wake: wakeAll,
@@ -180,7 +178,7 @@
       const clock = callback && clocks.get(callback);
       const frameMs = frameMsOf.get(element);
       if (!clock || !clock.requestId || clock.last === null || !frameMs) return;
-      changedAt.set(callback, performance.now());
+      clock.changedAt = performance.now();
         const request = requests.get(clock.requestId);
       requests.delete(clock.requestId);
       clock.requestId = 0;
