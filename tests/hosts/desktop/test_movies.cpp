@@ -162,6 +162,7 @@ std::string BuildTestMovie(const TestMovie& movie) {
   Assembler press;
   press.FsCommand(kPressReport, "");
   if (movie.browseFiles) BrowseFiles(press);
+  for (const auto& [command, args] : movie.pressCommands) press.FsCommand(command, args);
   button.actions.push_back({swf::button_condition::kPress, press.Finish()});
   writer.Add(swf::DefineButton2Tag(button));
   swf::Placement placement;

@@ -44,6 +44,8 @@ struct TestMovie {
   std::vector<std::string> callbacks;
   // Asks for a file chooser (FileReference.browse) when it starts and on every press.
   bool browseFiles = false;
+  // Sent in this order on every press (after the file chooser is asked for).
+  std::vector<std::pair<std::string, std::string>> pressCommands;
   // Variables its first frame reports, as it finds them before any call could set them.
   std::vector<std::string> firstFrameReports;
   int paceTicks = 0;  // 0: no pace report
