@@ -11,7 +11,9 @@
 // each started when the one before has ended. When nothing but silence has been fed for a
 // while, the shared context is suspended and the silent buffers are not played at all: each
 // ends on a timer when it would have ended, so the players' clocks and feeding go on as before.
-// The first buffer that holds sound starts the context again.
+// The first buffer that holds sound starts the context again. A buffer is given a node of the
+// context only when it is played: the context frees the nodes that have played only while it
+// runs, so nodes made for buffers that a timer ends would pile up for as long as it rests.
 (() => {
   const Native = window.AudioContext;
   if (typeof Native !== "function") return;
@@ -76,8 +78,8 @@
     }
     const [when = 0, ...more] = args;
     const startsAt = when > 0 ? clockTime(state, when) : clock();
-    source.endsAt = startsAt + (source.node.buffer?.duration ?? 0);
-    if (more.length > 0 || sounds(source.node.buffer)) {
+    source.endsAt = startsAt + (source.buffer?.duration ?? 0);
+    if (more.length > 0 || sounds(source.buffer)) {
       window.tdwkTicks?.wake();
       wake();
     } else {
@@ -88,7 +90,16 @@
       endLater(source, source.endsAt);
       return;
     }
-    source.node.startNow(when > 0 ? contextTime(startsAt) : 0, ...more);
+    play(source, when > 0 ? contextTime(startsAt) : 0, more);
+  };
+
+  const play = (source, when, more) => {
+    const node = shared.createBufferSource();
+    source.node = node;
+    node.buffer = source.buffer;
+    for (const args of source.connections) node.connect(...args);
+    node.onended = source.end;
+    node.start(when, ...more);
   };
 
   const View = Object.create(Native.prototype);
@@ -135,29 +146,44 @@
     },
   });
 
-  const onEnded = Object.getOwnPropertyDescriptor(AudioScheduledSourceNode.prototype, "onended");
+  // What the player holds for a buffer source: what it sets (the buffer, its outputs, its
+  // handler) is kept for the node the buffer gets when it is played. The player uses no more
+  // of a buffer source than this.
   View.createBufferSource = function () {
     const state = stateOf(this);
-    const node = shared.createBufferSource();
     // The player's handler is kept here, so that a buffer a timer ended is not ended again
     // by the context, and a handler the player took away is never called.
     let handler = null;
-    const source = {node, endsAt: 0, ended: false};
+    const source = {node: null, buffer: null, connections: [], endsAt: 0, ended: false};
+    const standIn = {
+      get buffer() { return source.buffer; },
+      set buffer(buffer) { source.buffer = buffer; },
+      get onended() { return handler; },
+      set onended(value) { handler = typeof value === "function" ? value : null; },
+      connect(...args) {
+        source.connections.push(args);
+        source.node?.connect(...args);
+        return args[0];
+      },
+      disconnect(...args) {
+        source.connections = [];
+        source.node?.disconnect(...args);
+      },
+      start(...args) {
+        startLater(state, source, args);
+      },
+      stop(...args) {
+        if (source.node) source.node.stop(...args);
+        else source.end();
+      },
+    };
     source.end = () => {
       if (source.ended) return;
       source.ended = true;
       playing.delete(source);
-      if (handler) handler.call(node, new Event("ended"));
+      if (handler) handler.call(standIn, new Event("ended"));
     };
-    onEnded.set.call(node, source.end);
-    Object.defineProperty(node, "onended", {
-      configurable: true,
-      get: () => handler,
-      set: (value) => { handler = typeof value === "function" ? value : null; },
-    });
-    node.startNow = node.start;
-    node.start = (...args) => startLater(state, source, args);
-    return node;
+    return standIn;
   };
 
   const changedState = (view) => {
