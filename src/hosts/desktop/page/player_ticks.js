@@ -93,19 +93,24 @@
     const clock = clockOf(callback);
     clock.requestId = id;
     const request = {callback, nativeId: 0, timer: 0, tick: null};
-    const tick = (timestamp) => {
+    // Waiting on a timer rather than on every animation frame lets the page stop drawing
+    // altogether while every player rests. The timer calls the player itself, and a resting
+    // player's next request goes straight to a timer: asking for animation frames to learn
+    // the time would keep the display's refresh going, and the messages it sends the page.
+    const restOnTimer = (timestamp) => {
       const wait = restingFor(clock, timestamp);
-      // Waiting on a timer rather than on every animation frame lets the page stop drawing
-      // altogether while every player rests.
-      if (wait > frameOfScreenMs) {
-        waiting.add(request);
-        request.timer = setTimeout(() => {
-          waiting.delete(request);
-          request.timer = 0;
-          request.nativeId = nativeRequest(tick);
-        }, wait - frameOfScreenMs);
-        return;
-      }
+      if (wait <= frameOfScreenMs) return wait;
+      waiting.add(request);
+      request.timer = setTimeout(() => {
+        waiting.delete(request);
+        request.timer = 0;
+        tick(performance.now());
+      }, wait);
+      return -1;
+    };
+    const tick = (timestamp) => {
+      const wait = restOnTimer(timestamp);
+      if (wait < 0) return;
       if (wait > 0) {
         request.nativeId = nativeRequest(tick);
         return;
@@ -115,7 +120,7 @@
       run(callback, clock, timestamp);
     };
     request.tick = tick;
-    request.nativeId = nativeRequest(tick);
+    if (restOnTimer(performance.now()) >= 0) request.nativeId = nativeRequest(tick);
     requests.set(id, request);
     return id;
   };
