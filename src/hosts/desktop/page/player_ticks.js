@@ -184,7 +184,7 @@
       const frameMs = frameMsOf.get(element);
       if (!clock || !clock.requestId || clock.last === null || !frameMs) return;
       clock.changedAt = performance.now();
-        const request = requests.get(clock.requestId);
+      const request = requests.get(clock.requestId);
       requests.delete(clock.requestId);
       clock.requestId = 0;
       if (request) {
