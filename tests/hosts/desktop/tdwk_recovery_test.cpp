@@ -54,30 +54,23 @@ TEST(TdwkRecovery, AKilledWebProcessIsReplacedWithEveryLayersMovieAndItsVariable
       << app.Errors();
 }
 
-// The player panics when a root whose _level1 holds a movie is replaced in _level0 and the
-// new root loads into _level1 again: the bridge holds the start-up screen in _level1, the
-// screen replaces _level0 and its replacement loads into _level1.
-// Not yet reached: under the bridge the replacement root never starts, so the player does not
-// panic; the restart it would lead to is the one a killed web process gets, tested above.
-TEST(TdwkRecovery,
-     DISABLED_APanickingPlayerIsReplacedOnceAndThenItsLayerLeftEmptyWhileTheOthersPlay) {
+// Arrays nested a hundred thousand deep, passed to the page, overflow the player's stack as it
+// goes over them: its code traps, and the page's players with it, with no panic screen shown.
+// Restarted, the movie does the same again.
+TEST(TdwkRecovery, APanickingPlayerIsReplacedOnceAndThenItsLayerLeftEmptyWhileTheOthersPlay) {
   TdwkApp app;
   app.WriteStartMovies({{"vbIntroFinished", ""}});
-  app.WriteMovie("Menus/Other.swf", TestMovie{});
-  TestMovie replacement;
-  replacement.getUrls = {{"Other.swf", "_level1"}};
-  app.WriteMovie("Menus/Replacement.swf", replacement);
   TestMovie panicking;
-  panicking.getUrls = {{"Replacement.swf", "_level0"}};
+  panicking.nestedArrays = 100000;
   app.WriteMovie("Menus/Startup.swf", panicking);
   app.Start();
-  ASSERT_TRUE(app.WaitForCommand("swfMain", kFrameReport, "0", kMovieTime)) << app.Errors();
   ASSERT_TRUE(app.WaitForError("panicked again", kMovieTime)) << app.Errors();
+  const std::size_t before = Starts(app.Trace(), "swfBackgroundTop");
   const std::string log = app.Folder().ReadFile("Logs/Log.dat");
   EXPECT_THAT(log, HasSubstr("panicked playing"));
   EXPECT_THAT(log, HasSubstr("the layer stays empty"));
-  // Both restarts brought the backgrounds back.
-  EXPECT_TRUE(WaitForStarts(app, "swfBackgroundTop", 3)) << app.Errors();
+  // The page restarted once more without the movie, and the backgrounds play.
+  EXPECT_TRUE(WaitForStarts(app, "swfBackgroundTop", before + 1)) << app.Errors();
 }
 
 }  // namespace

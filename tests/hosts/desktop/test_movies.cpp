@@ -59,6 +59,21 @@ void BrowseFiles(Assembler& code) {
   code.NewMethod().Push("browse").CallMethod().Pop();
 }
 
+// var nested = 0; for (var i = 0; i < depth; ++i) nested = [nested];
+// flash.external.ExternalInterface.call("tdwkNested", nested);
+void PassNestedArrays(Assembler& code, int depth) {
+  code.Push("tdwk_nested").Push(0).SetVariable();
+  code.Push("tdwk_i").Push(0).SetVariable();
+  const Assembler::Label next = code.NewLabel();
+  code.Bind(next);
+  code.Push("tdwk_nested").Push("tdwk_nested").GetVariable().Push(1).InitArray().SetVariable();
+  code.Push("tdwk_i").Push("tdwk_i").GetVariable().Increment().SetVariable();
+  code.Push("tdwk_i").GetVariable().Push(static_cast<std::int32_t>(depth)).Less2().If(next);
+  code.Push("tdwk_nested").GetVariable().Push({"tdwkNested", 2});
+  code.Push("flash").GetVariable().Push("external").GetMember();
+  code.Push("ExternalInterface").GetMember().Push("call").CallMethod().Pop();
+}
+
 void ReportPace(Assembler& code, int ticks) {
   const Assembler::Label notYet = code.NewLabel();
   PushRootMember(code, "tdwk_ticks");
@@ -93,6 +108,7 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   for (const std::string& name : movie.callbacks) AddCallback(code, name);
   if (movie.browseFiles) BrowseFiles(code);
   for (const auto& [command, args] : movie.commands) code.FsCommand(command, args);
+  if (movie.nestedArrays > 0) PassNestedArrays(code, movie.nestedArrays);
 
   // _root.onEnterFrame = function () { watch...; after the last first report, send on }
   if (movie.reportKeys) {

@@ -44,6 +44,9 @@ struct TestMovie {
   std::vector<std::string> callbacks;
   // Asks for a file chooser (FileReference.browse) when it starts and on every press.
   bool browseFiles = false;
+  // Arrays nested this deep, made and passed to the page when the movie first starts (after
+  // its first-frame report): deep enough, the player's own recursion over them overflows.
+  int nestedArrays = 0;
   // Sent in this order on every press (after the file chooser is asked for).
   std::vector<std::pair<std::string, std::string>> pressCommands;
   // Variables its first frame reports, as it finds them before any call could set them.

@@ -47,6 +47,15 @@
       post({type: "panic", controls: failed.map((l) => l.name)});
     }, 0);
   };
+  // A player whose code failed on a fault of its own (player_ticks.js) may show no panic
+  // screen, and leaves every player of the page as broken as a panic does.
+  const playerFailed = (element) => {
+    if (panicked) return;
+    panicked = true;
+    const failed = layers.filter((l) => [l.shown, l.incoming].some((p) => p?.element === element));
+    post({type: "panic", controls: failed.map((l) => l.name)});
+  };
+  window.tdwkTicks.onFailure = playerFailed;
   window.addEventListener("unhandledrejection", (e) => {
     log(e.reason);
     watchForPanic();
@@ -89,7 +98,12 @@
   const ruffleOf = (player) => Object.getPrototypeOf(player).ruffle.call(player);
   const callMovie = (player, name, ...args) => {
     window.tdwkTicks.wake();
-    return ruffleOf(player).callExternalInterface(name, ...args);
+    try {
+      return ruffleOf(player).callExternalInterface(name, ...args);
+    } catch (error) {
+      if (window.tdwkTicks.isPlayerFailure(error)) playerFailed(player);
+      throw error;
+    }
   };
 
   // The player adds listeners to the document for every player element it makes and never

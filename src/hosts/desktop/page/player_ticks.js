@@ -76,6 +76,12 @@
     return clock;
   };
 
+  // A player whose code stopped on a fault of its own (its WebAssembly trapped, or it ran out of
+  // stack) is left half-way through changing its state, which all the page's players share:
+  // none of them can be trusted again, though no panic screen may show.
+  const isPlayerFailure = (error) =>
+    error instanceof WebAssembly.RuntimeError || error instanceof RangeError;
+
   const run = (callback, clock, timestamp) => {
     // Never backwards, even by the little an animation frame's time may lag the page's clock.
     const time = Math.max(timestamp + clock.ahead, clock.last ?? -Infinity);
@@ -83,6 +89,9 @@
     running = callback;
     try {
       callback(time);
+    } catch (error) {
+      if (isPlayerFailure(error)) window.tdwkTicks.onFailure?.(clock.element, error);
+      throw error;
     } finally {
       running = null;
     }
@@ -176,6 +185,9 @@
     },
     // No player rests for a while: something sounds, or the page called a movie.
     wake: wakeAll,
+    isPlayerFailure,
+    // Called with a player's element (null if not yet known) when its code failed (above).
+    onFailure: null,
     // The player runs its next frame now rather than when its clock reaches it. Nothing
     // happens for a player that has not yet ticked, has stopped ticking or was not described.
     frameNow(element) {
