@@ -394,9 +394,11 @@ void DesktopHost::OnPanic(const nlohmann::json& message) {
     return;
   }
   const auto now = std::chrono::steady_clock::now();
+  bool blamed = false;
   for (const nlohmann::json& layer : *layers) {
     RuffleControl* control = layer.is_string() ? Control(layer.get<std::string>()) : nullptr;
     if (control == nullptr) continue;
+    blamed = true;
     if (recovery_.ReplayAfterPanic(control->Name(), control->Movie(), now)) {
       LogFailure("The player of " + control->Name() + " panicked playing " + control->Movie() +
                  "; it was restarted with its movie.");
@@ -406,12 +408,23 @@ void DesktopHost::OnPanic(const nlohmann::json& message) {
       control->LeaveEmpty();
     }
   }
+  // A player that plays no layer's movie (a spare being made) panicked: no movie is to blame.
+  if (!blamed) {
+    if (!recovery_.RestartAfterPageFailure(now)) {
+      LogFailure(
+          "The players panicked again outside any layer's movie; the page was not restarted.");
+      return;
+    }
+    LogFailure(
+        "The players panicked outside any layer's movie; the page was restarted with every "
+        "layer's movie.");
+  }
   RestartPage();
 }
 
 void DesktopHost::OnProcessGone(const std::string& reason) {
   if (WindowGone()) return;
-  if (recovery_.RestartAfterProcessEnd(std::chrono::steady_clock::now())) {
+  if (recovery_.RestartAfterPageFailure(std::chrono::steady_clock::now())) {
     LogFailure("The players' process " + reason + "; it was restarted with every layer's movie.");
     RestartPage();
   } else {

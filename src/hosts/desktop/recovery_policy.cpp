@@ -11,10 +11,10 @@ bool RecoveryPolicy::ReplayAfterPanic(const std::string& layer, const std::strin
   return !again;
 }
 
-bool RecoveryPolicy::RestartAfterProcessEnd(Time now) {
-  while (!processEnds_.empty() && now - processEnds_.front() >= kSoon) processEnds_.pop_front();
-  processEnds_.push_back(now);
-  return processEnds_.size() <= kProcessEndsTolerated;
+bool RecoveryPolicy::RestartAfterPageFailure(Time now) {
+  while (!pageFailures_.empty() && now - pageFailures_.front() >= kSoon) pageFailures_.pop_front();
+  pageFailures_.push_back(now);
+  return pageFailures_.size() <= kPageFailuresTolerated;
 }
 
 }  // namespace tdwk::desktop

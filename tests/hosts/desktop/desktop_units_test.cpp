@@ -434,7 +434,7 @@ TEST(RuffleControl, AReplayRebuildsTheLayerWithItsMovieAndTheCallsSinceItsLoad) 
   EXPECT_EQ(control.ReplayCalls().back()["url"], "tdwk://app/Menus/Home.swf");
 }
 
-TEST(RecoveryPolicy, AMovieThatPanicsAgainSoonIsNotReplayedAndAProcessThatKeepsEndingIsGivenUp) {
+TEST(RecoveryPolicy, AMovieThatPanicsAgainSoonIsNotReplayedAndAPageThatKeepsFailingIsGivenUp) {
   RecoveryPolicy policy;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(policy.ReplayAfterPanic("swfMain", "a.swf", start));
@@ -443,11 +443,11 @@ TEST(RecoveryPolicy, AMovieThatPanicsAgainSoonIsNotReplayedAndAProcessThatKeepsE
   EXPECT_FALSE(policy.ReplayAfterPanic("swfMain", "a.swf", start + 5s));
   EXPECT_TRUE(policy.ReplayAfterPanic("swfMain", "a.swf", start + 5s + RecoveryPolicy::kSoon));
 
-  for (std::size_t i = 0; i < RecoveryPolicy::kProcessEndsTolerated; ++i) {
-    EXPECT_TRUE(policy.RestartAfterProcessEnd(start + std::chrono::seconds(i)));
+  for (std::size_t i = 0; i < RecoveryPolicy::kPageFailuresTolerated; ++i) {
+    EXPECT_TRUE(policy.RestartAfterPageFailure(start + std::chrono::seconds(i)));
   }
-  EXPECT_FALSE(policy.RestartAfterProcessEnd(start + 5s));
-  EXPECT_TRUE(policy.RestartAfterProcessEnd(start + 5s + RecoveryPolicy::kSoon));
+  EXPECT_FALSE(policy.RestartAfterPageFailure(start + 5s));
+  EXPECT_TRUE(policy.RestartAfterPageFailure(start + 5s + RecoveryPolicy::kSoon));
 }
 
 TEST(RuffleControl, TheLayerCoversItsRectangle) {

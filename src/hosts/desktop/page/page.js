@@ -16,6 +16,9 @@
   const log = (text) => post({type: "log", text: String(text)});
   window.addEventListener("error", (e) => {
     log(`${e.message} (${e.filename}:${e.lineno})`);
+    // Only the player's code runs WebAssembly: a trap anywhere in it, even where no panic
+    // screen follows (a player being made), leaves the page's players broken.
+    if (e.error instanceof WebAssembly.RuntimeError) playerFailed(null);
     watchForPanic();
   });
   // The player reports its own failures (a movie it cannot load, say) on the console.
@@ -36,28 +39,34 @@
   const shadowOf = Object.getOwnPropertyDescriptor(Element.prototype, "shadowRoot").get;
   let panicked = false;
   let panicCheck = 0;
+  const showsPanic = (element) => shadowOf.call(element)?.getElementById("panic-details-modal");
+  // The layers whose movie failed: the one given, and those whose player shows a panic. A
+  // player that is not a layer's movie (a spare being made) may panic too, and take the
+  // page's players with it: the host then restarts the page, blaming no movie.
+  const reportFailure = (element) => {
+    panicked = true;
+    const failed = layers.filter((l) => [l.shown, l.incoming].some(
+        (p) => p && (p.element === element || showsPanic(p.element))));
+    post({type: "panic", controls: failed.map((l) => l.name)});
+  };
   const watchForPanic = () => {
     if (panicked || panicCheck) return;
     panicCheck = setTimeout(() => {
       panicCheck = 0;
-      const failed = layers.filter((l) => [l.shown, l.incoming].some(
-          (p) => p && shadowOf.call(p.element)?.getElementById("panic-details-modal")));
-      if (failed.length === 0) return;
-      panicked = true;
-      post({type: "panic", controls: failed.map((l) => l.name)});
+      if (!panicked && [...document.querySelectorAll("ruffle-player")].some(showsPanic)) {
+        reportFailure(null);
+      }
     }, 0);
   };
   // A player whose code failed on a fault of its own (player_ticks.js) may show no panic
   // screen, and leaves every player of the page as broken as a panic does.
   const playerFailed = (element) => {
-    if (panicked) return;
-    panicked = true;
-    const failed = layers.filter((l) => [l.shown, l.incoming].some((p) => p?.element === element));
-    post({type: "panic", controls: failed.map((l) => l.name)});
+    if (!panicked) reportFailure(element);
   };
   window.tdwkTicks.onFailure = playerFailed;
   window.addEventListener("unhandledrejection", (e) => {
     log(e.reason);
+    if (e.reason instanceof WebAssembly.RuntimeError) playerFailed(null);
     watchForPanic();
   });
 
