@@ -14,11 +14,14 @@
 
   const post = (message) => window.webkit.messageHandlers.tdwk.postMessage(JSON.stringify(message));
   const log = (text) => post({type: "log", text: String(text)});
+  // Only the player's code runs WebAssembly: a trap anywhere in it, or running out of stack
+  // inside it, leaves the page's players broken, even where no panic screen follows (a player
+  // being made or starting).
+  const failedInPlayer = (error, where) => error instanceof WebAssembly.RuntimeError ||
+      (error instanceof RangeError && /wasm/.test(`${where} ${error.stack}`));
   window.addEventListener("error", (e) => {
     log(`${e.message} (${e.filename}:${e.lineno})`);
-    // Only the player's code runs WebAssembly: a trap anywhere in it, even where no panic
-    // screen follows (a player being made), leaves the page's players broken.
-    if (e.error instanceof WebAssembly.RuntimeError) playerFailed(null);
+    if (failedInPlayer(e.error, e.filename)) playerFailed(null);
     watchForPanic();
   });
   // The player reports its own failures (a movie it cannot load, say) on the console.
@@ -66,7 +69,7 @@
   window.tdwkTicks.onFailure = playerFailed;
   window.addEventListener("unhandledrejection", (e) => {
     log(e.reason);
-    if (e.reason instanceof WebAssembly.RuntimeError) playerFailed(null);
+    if (failedInPlayer(e.reason, "")) playerFailed(null);
     watchForPanic();
   });
 
