@@ -14,14 +14,11 @@
 
   const post = (message) => window.webkit.messageHandlers.tdwk.postMessage(JSON.stringify(message));
   const log = (text) => post({type: "log", text: String(text)});
-  // Only the player's code runs WebAssembly: a trap anywhere in it, or running out of stack
-  // inside it, leaves the page's players broken, even where no panic screen follows (a player
-  // being made or starting).
-  const failedInPlayer = (error, where) => error instanceof WebAssembly.RuntimeError ||
-      (error instanceof RangeError && /wasm/.test(`${where} ${error.stack}`));
+  // A fault in the player's code leaves the page's players broken wherever it is reported,
+  // even where no panic screen follows (a player being made or starting).
   window.addEventListener("error", (e) => {
     log(`${e.message} (${e.filename}:${e.lineno})`);
-    if (failedInPlayer(e.error, e.filename)) playerFailed(null);
+    if (window.tdwkTicks.isPlayerFailure(e.error)) playerFailed(null);
     watchForPanic();
   });
   // The player reports its own failures (a movie it cannot load, say) on the console.
@@ -69,7 +66,7 @@
   window.tdwkTicks.onFailure = playerFailed;
   window.addEventListener("unhandledrejection", (e) => {
     log(e.reason);
-    if (failedInPlayer(e.reason, "")) playerFailed(null);
+    if (window.tdwkTicks.isPlayerFailure(e.reason)) playerFailed(null);
     watchForPanic();
   });
 

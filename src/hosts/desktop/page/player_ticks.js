@@ -76,11 +76,12 @@
     return clock;
   };
 
-  // A player whose code stopped on a fault of its own (its WebAssembly trapped, or it ran out of
+  // A player whose code stopped on a fault of its own (its WebAssembly trapped, or ran out of
   // stack) is left half-way through changing its state, which all the page's players share:
-  // none of them can be trusted again, though no panic screen may show.
-  const isPlayerFailure = (error) =>
-    error instanceof WebAssembly.RuntimeError || error instanceof RangeError;
+  // none of them can be trusted again, though no panic screen may show. Only the player's code
+  // runs WebAssembly.
+  const isPlayerFailure = (error) => error instanceof WebAssembly.RuntimeError ||
+      (error instanceof RangeError && /wasm/.test(String(error.stack)));
 
   const run = (callback, clock, timestamp) => {
     // Never backwards, even by the little an animation frame's time may lag the page's clock.
