@@ -23,7 +23,7 @@
   const fetchPage = window.fetch;
   window.fetch = function (resource, ...rest) {
     const url = String(resource?.url ?? resource);
-    const wasm = url.endsWith(".wasm");
+    const wasm = /\.wasm(\.gz)?$/.test(url);
     if (wasm) markOnce("wasm fetch");
     const answer = fetchPage.call(this, resource, ...rest);
     if (wasm) answer.then(() => markOnce("wasm response"), () => {});
