@@ -219,6 +219,7 @@
 
     // Loads the movie as soon as the bridge takes it.
     load(url, background) {
+      window.tdwkTicks.letGo(this.element);
       this.element.classList.remove("spare");
       this.element.inert = false;
       this.movieUrl = url;
@@ -245,9 +246,10 @@
           if (this.state !== "starting") return;
           this.state = "ready";
           probe?.mark(`${this.layer.name} bridge ready`);
-          // A spare keeps running: a resumed player would run its first frame only a whole
-          // frame period later.
+          // A spare is held, not suspended: a resumed player would run its first frame only
+          // a whole frame period later.
           if (this.wanted) this.startLoading();
+          else window.tdwkTicks.hold(this.element);
         });
       } else if (command === "tdwk_bridge_loaded") {
         queueMicrotask(() => {

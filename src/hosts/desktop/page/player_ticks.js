@@ -70,7 +70,7 @@
     let clock = clocks.get(callback);
     if (!clock) {
       clock = {ahead: 0, last: null, requestId: 0, element: null, canvas: null,
-               changedAt: -Infinity};
+               changedAt: -Infinity, heldSince: null, parked: null};
       clocks.set(callback, clock);
     }
     return clock;
@@ -102,7 +102,7 @@
     const id = nextId++;
     const clock = clockOf(callback);
     clock.requestId = id;
-    const request = {callback, nativeId: 0, timer: 0, tick: null};
+    const request = {id, callback, nativeId: 0, timer: 0, tick: null};
     // Waiting on a timer rather than on every animation frame lets the page stop drawing
     // altogether while every player rests. The timer calls the player itself, and a resting
     // player's next request goes straight to a timer: asking for animation frames to learn
@@ -119,6 +119,10 @@
       return -1;
     };
     const tick = (timestamp) => {
+      if (clock.heldSince !== null) {
+        clock.parked = request;
+        return;
+      }
       const wait = restOnTimer(timestamp);
       if (wait < 0) return;
       if (wait > 0) {
@@ -170,6 +174,25 @@
     window.addEventListener(type, wakeAll, {capture: true});
   }
 
+  // A held player's clock stands still: it runs no frame until let go, and then goes on from
+  // where it stopped.
+  const letGo = (clock) => {
+    if (clock.heldSince === null) return;
+    const now = performance.now();
+    clock.ahead -= now - clock.heldSince;
+    clock.heldSince = null;
+    clock.changedAt = now;
+    const request = clock.parked;
+    clock.parked = null;
+    if (request && requests.get(clock.requestId) === request) {
+      request.nativeId = nativeRequest(request.tick);
+    }
+  };
+  const clockOfElement = (element) => {
+    const callback = callbacks.get(element);
+    return callback ? clocks.get(callback) : undefined;
+  };
+
   window.tdwkTicks = {
     // The movie's frame period, without which a player never rests.
     describe(element, frameMs) {
@@ -189,6 +212,16 @@
     isPlayerFailure,
     // Called with a player's element (null if not yet known) when its code failed (above).
     onFailure: null,
+    // A spare waiting for a movie runs no frames meanwhile: even resting, its frames cost as
+    // much as a still movie's. Nothing happens for a player that has not yet ticked.
+    hold(element) {
+      const clock = clockOfElement(element);
+      if (clock && clock.heldSince === null) clock.heldSince = performance.now();
+    },
+    letGo(element) {
+      const clock = clockOfElement(element);
+      if (clock) letGo(clock);
+    },
     // The player runs its next frame now rather than when its clock reaches it. Nothing
     // happens for a player that has not yet ticked, has stopped ticking or was not described.
     frameNow(element) {
@@ -196,6 +229,7 @@
       const clock = callback && clocks.get(callback);
       const frameMs = frameMsOf.get(element);
       if (!clock || !clock.requestId || clock.last === null || !frameMs) return;
+      letGo(clock);
       clock.changedAt = performance.now();
       const request = requests.get(clock.requestId);
       requests.delete(clock.requestId);
