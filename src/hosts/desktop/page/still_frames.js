@@ -8,6 +8,13 @@
 // everything that decides its pixels: the canvas's size, the context's state when the frame
 // began, every drawing call with its arguments, and for each object drawn with, what it holds
 // (a path's making, a matrix's values) or how often it has been changed since.
+//
+// A still picture's next frame is not even drawn into the unseen canvas: after a frame like the
+// last, a frame's drawing calls wait until it is over and are made only if it differs. Calls
+// that would not draw the same later are made at once, with those waiting before them: those
+// that read the context's state, and those that change an object a waiting call draws with.
+// The context's state after a frame is then the whole frame's or, for a frame not drawn, the
+// same as after the last one.
 (() => {
   const Context = CanvasRenderingContext2D;
   const getContext = HTMLCanvasElement.prototype.getContext;
@@ -23,6 +30,57 @@
 
   // The frames being drawn in this task, one per player canvas, compared once it is over.
   const open = new Set();
+
+  // The objects that waiting drawing calls draw with.
+  const drawnWith = new Set();
+  const drawWaiting = (slot) => {
+    const {waiting, real} = slot;
+    slot.deferring = false;
+    for (let i = 0; i < waiting.length; i += 2 + waiting[i + 1]) {
+      const fn = waiting[i];
+      const a = i + 2;
+      switch (waiting[i + 1]) {
+        case 0: fn.call(real); break;
+        case 1: fn.call(real, waiting[a]); break;
+        case 2: fn.call(real, waiting[a], waiting[a + 1]); break;
+        case 3: fn.call(real, waiting[a], waiting[a + 1], waiting[a + 2]); break;
+        case 4: fn.call(real, waiting[a], waiting[a + 1], waiting[a + 2], waiting[a + 3]); break;
+        default: fn.apply(real, waiting.slice(a, a + waiting[i + 1]));
+      }
+    }
+    waiting.length = 0;
+  };
+  const drawAllWaiting = () => {
+    for (const frame of open) if (frame.slot.waiting.length > 0) drawWaiting(frame.slot);
+    drawnWith.clear();
+  };
+  const aboutToChange = (object) => {
+    if (drawnWith.has(object)) drawAllWaiting();
+  };
+  // Arguments that stay as they are until the frame is over, unless changed through the calls
+  // watched here; anything else is drawn with at once.
+  const lasting = (value) => value === null || typeof value !== "object" ||
+      value instanceof NativePath || value instanceof HTMLCanvasElement ||
+      value instanceof CanvasGradient || value instanceof CanvasPattern ||
+      value instanceof ImageBitmap || value instanceof DOMMatrixReadOnly &&
+      !(value instanceof DOMMatrix);
+  // Puts the call on the slot's waiting list; false if it must be made now.
+  const wait = (slot, fn, args) => {
+    if (!slot.deferring) return false;
+    for (let i = 0; i < args.length; ++i) {
+      if (!lasting(args[i])) {
+        drawWaiting(slot);
+        return false;
+      }
+    }
+    const waiting = slot.waiting;
+    waiting.push(fn, args.length);
+    for (let i = 0; i < args.length; ++i) {
+      waiting.push(args[i]);
+      if (args[i] !== null && typeof args[i] === "object") drawnWith.add(args[i]);
+    }
+    return true;
+  };
 
   // A path made of a few parts is keyed by its parts (the player makes such paths afresh each
   // frame from the shapes' own); a larger one by itself and its changes.
@@ -82,6 +140,7 @@
     const method = NativePath.prototype[name];
     if (typeof method !== "function") continue;
     NativePath.prototype[name] = function (...args) {
+      aboutToChange(this);
       const result = method.apply(this, args);
       notePathPart(this, name, args);
       return result;
@@ -98,6 +157,7 @@
   };
   const patternTransform = CanvasPattern.prototype.setTransform;
   CanvasPattern.prototype.setTransform = function (...args) {
+    aboutToChange(this);
     const result = patternTransform.apply(this, args);
     changed(this);
     noteInFrames("pattern", [this, ...args]);
@@ -105,12 +165,14 @@
   };
   const addColorStop = CanvasGradient.prototype.addColorStop;
   CanvasGradient.prototype.addColorStop = function (...args) {
+    aboutToChange(this);
     const result = addColorStop.apply(this, args);
     changed(this);
     return result;
   };
   const setAttribute = Element.prototype.setAttribute;
   Element.prototype.setAttribute = function (...args) {
+    if (this instanceof SVGElement) drawAllWaiting();
     const result = setAttribute.apply(this, args);
     if (this instanceof SVGElement) noteInFrames("attribute", [...args]);
     return result;
@@ -149,6 +211,7 @@
     keyOf(real.getTransform(), entries);
     keyOf(real.getLineDash(), entries);
     slot.frame = {slot, entries};
+    slot.deferring = slot.still;
     if (open.size === 0) queueMicrotask(endFrames);
     open.add(slot.frame);
   };
@@ -163,10 +226,13 @@
     for (const frame of open) {
       const slot = frame.slot;
       slot.frame = null;
-      if (sameEntries(slot.shownEntries, frame.entries)) {
+      slot.still = sameEntries(slot.shownEntries, frame.entries);
+      if (slot.still) {
+        slot.waiting.length = 0;
         slot.unused = frame.entries;
         continue;
       }
+      drawWaiting(slot);
       slot.unused = slot.shownEntries;
       slot.shownEntries = frame.entries;
       if (widthOf(slot.drawing) === 0 || heightOf(slot.drawing) === 0) continue;
@@ -176,6 +242,7 @@
       window.tdwkTicks?.changed(slot.canvas);
     }
     open.clear();
+    drawnWith.clear();
   };
 
   // The list a drawing call on the slot's context is noted in; none for a canvas that is not a
@@ -183,12 +250,24 @@
   // arguments rather than gathering them into arrays: a player makes thousands a second.
   const entriesOf = (slot) => {
     if (!slot.drawing) {
+      aboutToChange(slot.canvas);
       changed(slot.canvas);
       return null;
     }
     if (!slot.frame) beginFrame(slot);
     return slot.frame.entries;
   };
+
+  // A canvas drawn with is cleared when resized.
+  for (const [name, descriptor] of [["width", canvasWidth], ["height", canvasHeight]]) {
+    Object.defineProperty(HTMLCanvasElement.prototype, name, {
+      ...descriptor,
+      set(value) {
+        aboutToChange(this);
+        descriptor.set.call(this, value);
+      },
+    });
+  }
 
   // Contexts are objects of the context's own class, so the player takes them for real ones.
   const Recording = Object.create(Context.prototype);
@@ -198,12 +277,15 @@
     if (typeof descriptor.value === "function") {
       const method = descriptor.value;
       const draws = !readers.has(name);
+      const readsState = !draws && !name.startsWith("create");
       Recording[name] = function () {
         const slot = slots.get(this);
+        if (readsState && slot.waiting.length > 0) drawWaiting(slot);
         const entries = draws ? entriesOf(slot) : null;
         if (entries) {
           entries.push(name, arguments.length);
           for (let i = 0; i < arguments.length; ++i) keyOf(arguments[i], entries);
+          if (wait(slot, method, arguments)) return undefined;
         }
         return method.apply(slot.real, arguments);
       };
@@ -212,13 +294,18 @@
     } else if (descriptor.get) {
       const {get, set} = descriptor;
       Object.defineProperty(Recording, name, {
-        get() { return get.call(slots.get(this).real); },
+        get() {
+          const slot = slots.get(this);
+          if (slot.waiting.length > 0) drawWaiting(slot);
+          return get.call(slot.real);
+        },
         set: set && function (value) {
           const slot = slots.get(this);
           const entries = entriesOf(slot);
           if (entries) {
             entries.push(name, 1);
             keyOf(value, entries);
+            if (wait(slot, set, arguments)) return;
           }
           set.call(slot.real, value);
         },
@@ -240,6 +327,7 @@
       }
       slot.shownEntries = null;
       slot.unused = null;
+      slot.waiting.length = 0;
     }
   };
   setInterval(release, 1000);
@@ -253,7 +341,7 @@
     if (!real) return real;
     // A player's own canvas is asked for an opaque context; its images' canvases are not.
     const slot = {canvas: this, real, drawing: null, screen: null, frame: null, shownEntries: null,
-                  unused: null, attached: false};
+                  unused: null, attached: false, waiting: [], deferring: false, still: false};
     if (options && options.alpha === false) {
       const drawing = document.createElement("canvas");
       this.appendChild(drawing);
