@@ -57,6 +57,19 @@ std::int64_t MonotonicMicroseconds() {
       .count();
 }
 
+// A text field of a sample; "" when it is missing or not text (a load no command caused has
+// no command).
+std::string Text(const Json& sample, const char* key) {
+  const auto field = sample.find(key);
+  return field != sample.end() && field->is_string() ? field->get<std::string>() : "";
+}
+
+// Whatever the run logged: a recovered player or page shows here.
+void ReportLog(const std::string& folder) {
+  std::ifstream log(folder + "Logs/Log.dat");
+  for (std::string line; std::getline(log, line);) std::printf("  logged: %s\n", line.c_str());
+}
+
 Run Measure(int frameRate, bool spares, std::size_t changes) {
   tdwk::test::TdwkApp app;
   app.WriteStartMovies({{"vbIntroFinished", ""}});
@@ -88,14 +101,14 @@ Run Measure(int frameRate, bool spares, std::size_t changes) {
     std::ifstream in(latency);
     for (std::string line; std::getline(in, line);) {
       const Json sample = Json::parse(line, nullptr, false);
-      if (sample.is_discarded() || sample.value("kind", "") != "shown") continue;
-      if (sample.value("control", "") != "swfMain") continue;
-      if (sample.value("url", "").starts_with("tdwk://app/Menus/Intro.swf")) {
+      if (sample.is_discarded() || Text(sample, "kind") != "shown") continue;
+      if (Text(sample, "control") != "swfMain") continue;
+      if (Text(sample, "url").starts_with("tdwk://app/Menus/Intro.swf")) {
         run.startups.push_back(
             static_cast<double>(sample.value("monotonicUs", std::int64_t{0}) - exec) / 1000);
-      } else if (sample.value("command", "") == "vbLoadMovie" && sample["ms"].is_number()) {
+      } else if (Text(sample, "command") == "vbLoadMovie" && sample["ms"].is_number()) {
         run.changes.push_back(sample["ms"].get<double>());
-        if (sample.value("path", "") == "spare") ++run.readyPlayers;
+        if (Text(sample, "path") == "spare") ++run.readyPlayers;
       }
     }
     if (run.changes.size() != lastCount) {
@@ -104,12 +117,13 @@ Run Measure(int frameRate, bool spares, std::size_t changes) {
     }
   }
   for (const Json& line : app.Trace()) {
-    if (line.value("command", "") != tdwk::test::kFirstFrameReport) continue;
+    if (Text(line, "command") != tdwk::test::kFirstFrameReport) continue;
     ++run.games;
-    if (line.value("args", "") == "FIRST_NAME=Sam") ++run.personalised;
+    if (Text(line, "args") == "FIRST_NAME=Sam") ++run.personalised;
   }
   app.CloseWindow();
   app.WaitForExit(10s);
+  ReportLog(app.Path());
   std::remove(latency.c_str());
   return run;
 }
@@ -144,15 +158,15 @@ Startups MeasureStartups(int count) {
         const Json sample = Json::parse(line, nullptr, false);
         if (sample.is_discarded()) continue;
         samples.push_back(sample);
-        if (sample.value("kind", "") == "shown" && sample.value("control", "") == "swfMain") {
+        if (Text(sample, "kind") == "shown" && Text(sample, "control") == "swfMain") {
           startups.shown.push_back(sinceExec(sample));
           shown = true;
         }
       }
     }
     for (const Json& sample : samples) {
-      if (sample.value("kind", "") == "mark") {
-        startups.stages[sample.value("name", "")].push_back(sinceExec(sample));
+      if (Text(sample, "kind") == "mark") {
+        startups.stages[Text(sample, "name")].push_back(sinceExec(sample));
       }
     }
     app.Kill();
