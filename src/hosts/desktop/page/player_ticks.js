@@ -102,7 +102,7 @@
     const id = nextId++;
     const clock = clockOf(callback);
     clock.requestId = id;
-    const request = {id, callback, nativeId: 0, timer: 0, tick: null};
+    const request = {callback, nativeId: 0, timer: 0, tick: null};
     // Waiting on a timer rather than on every animation frame lets the page stop drawing
     // altogether while every player rests. The timer calls the player itself, and a resting
     // player's next request goes straight to a timer: asking for animation frames to learn
