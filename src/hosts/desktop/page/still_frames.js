@@ -33,20 +33,13 @@
 
   // The objects that waiting drawing calls draw with.
   const drawnWith = new Set();
+  // Only the first frame that differs after a still one waits and is drawn here: the frames
+  // after it are drawn as they are made.
   const drawWaiting = (slot) => {
-    const {waiting, real} = slot;
+    const waiting = slot.waiting;
     slot.deferring = false;
     for (let i = 0; i < waiting.length; i += 2 + waiting[i + 1]) {
-      const fn = waiting[i];
-      const a = i + 2;
-      switch (waiting[i + 1]) {
-        case 0: fn.call(real); break;
-        case 1: fn.call(real, waiting[a]); break;
-        case 2: fn.call(real, waiting[a], waiting[a + 1]); break;
-        case 3: fn.call(real, waiting[a], waiting[a + 1], waiting[a + 2]); break;
-        case 4: fn.call(real, waiting[a], waiting[a + 1], waiting[a + 2], waiting[a + 3]); break;
-        default: fn.apply(real, waiting.slice(a, a + waiting[i + 1]));
-      }
+      waiting[i].apply(slot.real, waiting.slice(i + 2, i + 2 + waiting[i + 1]));
     }
     waiting.length = 0;
   };
