@@ -1,5 +1,6 @@
 #include "swf/avm1_assembler.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "swf/byte_writer.h"
@@ -52,8 +53,19 @@ Assembler& Assembler::Push(std::initializer_list<PushValue> values) {
   for (const PushValue& value : values) {
     std::visit(Overloaded{
                    [&](const std::string& s) {
-                     payload.U8(0);
-                     payload.String(s);
+                     if (!pooled_) {
+                       payload.U8(0);
+                       payload.String(s);
+                       return;
+                     }
+                     const std::uint16_t index = PoolIndex(s);
+                     if (index <= 0xFF) {
+                       payload.U8(8);
+                       payload.U8(static_cast<std::uint8_t>(index));
+                     } else {
+                       payload.U8(9);
+                       payload.U16(index);
+                     }
                    },
                    [&](std::int32_t i) {
                      payload.U8(7);
@@ -78,6 +90,14 @@ Assembler& Assembler::Push(std::initializer_list<PushValue> values) {
   }
   Record(0x96, payload.Bytes());
   return *this;
+}
+
+std::uint16_t Assembler::PoolIndex(const std::string& text) {
+  const auto found = std::find(pool_.begin(), pool_.end(), text);
+  if (found != pool_.end()) return static_cast<std::uint16_t>(found - pool_.begin());
+  if (pool_.size() >= 0xFFFF) throw std::logic_error("too many texts to pool");
+  pool_.push_back(text);
+  return static_cast<std::uint16_t>(pool_.size() - 1);
 }
 
 Assembler& Assembler::GotoFrame(std::uint16_t zeroBasedFrame) {
@@ -202,7 +222,17 @@ std::string Assembler::Finish() const {
     if (offset < -32768 || offset > 32767) throw std::logic_error("jump too far");
     PatchU16(code, fixup.at, static_cast<std::uint16_t>(static_cast<std::int16_t>(offset)));
   }
-  return code;
+  if (pool_.empty()) return code;
+  // Offsets are relative, so the pool goes first without moving any.
+  ByteWriter pool;
+  pool.U16(static_cast<std::uint16_t>(pool_.size()));
+  for (const std::string& text : pool_) pool.String(text);
+  if (pool.Bytes().size() > 0xFFFF) throw std::logic_error("texts too long to pool");
+  ByteWriter record;
+  record.U8(0x88);
+  record.U16(static_cast<std::uint16_t>(pool.Bytes().size()));
+  record.Append(pool.Bytes());
+  return record.Bytes() + code;
 }
 
 }  // namespace tdwk::swf

@@ -42,6 +42,12 @@ class Assembler {
     int id = -1;
   };
 
+  // The player makes a new string each time a text is pushed, but makes a pooled text once,
+  // when the code starts. Code that runs every frame pools its texts, so as to leave no
+  // garbage behind it. The functions it defines keep the pool (SWF 5 and later).
+  enum class Texts { kInline, kPooled };
+  explicit Assembler(Texts texts = Texts::kInline) : pooled_(texts == Texts::kPooled) {}
+
   Label NewLabel();
   // Binds a label to the current position; a label is bound once.
   void Bind(Label label);
@@ -139,6 +145,11 @@ class Assembler {
     bool bound = false;
     int scope = -1;
   };
+  // The pool's index of a text, added if new.
+  std::uint16_t PoolIndex(const std::string& text);
+
+  bool pooled_ = false;
+  std::vector<std::string> pool_;
   std::string code_;
   std::vector<LabelInfo> labels_;
   std::vector<Fixup> fixups_;

@@ -46,6 +46,24 @@ TEST(AssemblerTest, PushesEveryKindOfValue) {
                                      Hex("03") + Hex("04 03")));
 }
 
+TEST(AssemblerTest, PooledTextsArePushedByIndexFromAPoolThatComesFirst) {
+  Assembler a{Assembler::Texts::kPooled};
+  auto end = a.NewLabel();
+  a.Push({std::string("ab"), 1}).If(end).Push(std::string("c")).Push(std::string("ab"));
+  a.Bind(end);
+  // The jump's offset is unmoved by the pool before it.
+  EXPECT_EQ(ToHex(a.Finish()), ToHex(Hex("88 07 00 02 00") + "ab" + Hex("00") + "c" + Hex("00") +
+                                     Hex("96 07 00 08 00 07 01 00 00 00 9D 02 00 0A 00") +
+                                     Hex("96 02 00 08 01 96 02 00 08 00")));
+}
+
+TEST(AssemblerTest, PoolIndexesPast255TakeTwoBytes) {
+  Assembler a{Assembler::Texts::kPooled};
+  for (int i = 0; i <= 256; ++i) a.Push(std::to_string(i));
+  const std::string code = a.Finish();
+  EXPECT_EQ(ToHex(code.substr(code.size() - 6)), "96 03 00 09 00 01");
+}
+
 TEST(AssemblerTest, RecordsWithOperands) {
   Assembler a;
   a.GotoFrame(3).GotoLabel("x").GotoFrame2(true).GetUrl2(0).SetTarget("_level1").StoreRegister(2);
