@@ -203,8 +203,9 @@ void LoadMovieCallback(Assembler& a) {
   a.Push("requested").GetMember().If(done);
   PushState(a);
   a.Push({std::string("requested"), true}).SetMember();
-  a.Push({1, std::string("tdwkBackground"), 2, std::string("_level0")}).GetVariable();
-  a.Push("createEmptyMovieClip").CallMethod().StoreRegister(3).Pop();
+  // Drawn on the bridge's own timeline: a clip of its own, under the pointer all the time, would
+  // be asked at every frame whether it is a button, which makes garbage each time.
+  a.Push("_level0").GetVariable().StoreRegister(3).Pop();
   // Wider than any screen, so that an unscaled stage shows no other colour either.
   constexpr std::int32_t kFar = 10000;
   CallOn(a, 3, "beginFill", {100, Register{2}});
@@ -222,7 +223,8 @@ void LoadMovieCallback(Assembler& a) {
 }
 
 std::string BridgeCode() {
-  Assembler a;
+  // Its callbacks and its frame watch run for as long as the movie plays.
+  Assembler a{Assembler::Texts::kPooled};
   a.Push({std::string("tdwkBridge"), 0, std::string("Object")}).NewObject().SetVariable();
   PushState(a);
   a.Push({std::string("loaded"), false}).SetMember();
