@@ -12,9 +12,11 @@ namespace {
 
 using swf::Assembler;
 
-// value of _root[name] on the stack
+// The value of a variable of the movie's timeline on the stack. Code that runs every frame
+// names its variables plainly rather than as members of _root: the player makes a new object
+// each time a clip is pushed, and that garbage would count in what a still movie costs.
 void PushRootMember(Assembler& code, const std::string& name) {
-  code.Push("_root").GetVariable().Push(name).GetMember();
+  code.Push(name).GetVariable();
 }
 
 // Reports a watched variable when it differs from what was last reported; counts the
@@ -27,19 +29,19 @@ void WatchVariable(Assembler& code, const std::string& name) {
   PushRootMember(code, name);
   PushRootMember(code, last);
   code.Equals2().If(same);
-  code.Push("_root").GetVariable().Push(last);
+  code.Push(last);
   PushRootMember(code, name);
-  code.SetMember();
+  code.SetVariable();
   code.Push(name + "=");
   PushRootMember(code, name);
   code.Add2().FsCommandWithStackArgument(kVariableReport);
   // First report of this variable: count it.
   PushRootMember(code, seen);
   code.If(counted);
-  code.Push("_root").GetVariable().Push(seen).Push(true).SetMember();
-  code.Push("_root").GetVariable().Push("tdwk_reported");
+  code.Push(seen).Push(true).SetVariable();
+  code.Push("tdwk_reported");
   PushRootMember(code, "tdwk_reported");
-  code.Increment().SetMember();
+  code.Increment().SetVariable();
   code.Bind(counted);
   code.Bind(same);
 }
@@ -85,7 +87,7 @@ void ReportPace(Assembler& code, int ticks) {
 }
 
 std::string FrameScript(const TestMovie& movie, int frame) {
-  Assembler code;
+  Assembler code{movie.version >= 5 ? Assembler::Texts::kPooled : Assembler::Texts::kInline};
   if (!movie.streamSound || frame == movie.frames - 1) code.Stop();
   code.FsCommand(kFrameReport, std::to_string(frame));
   if (frame != 0) return code.Finish();
@@ -126,9 +128,9 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   code.Push("_root").GetVariable().Push("tdwk_ticks").Push(0).SetMember();
   code.Push("_root").GetVariable().Push("onEnterFrame");
   code.BeginFunction("", {});
-  code.Push("_root").GetVariable().Push("tdwk_ticks");
+  code.Push("tdwk_ticks");
   PushRootMember(code, "tdwk_ticks");
-  code.Increment().SetMember();
+  code.Increment().SetVariable();
   for (const std::string& name : movie.watch) WatchVariable(code, name);
   if (movie.paceTicks > 0) ReportPace(code, movie.paceTicks);
   if (!movie.later.empty() || movie.nextFrameColour >= 0) {
@@ -145,7 +147,7 @@ std::string FrameScript(const TestMovie& movie, int frame) {
     code.If(notYet);
     PushRootMember(code, "tdwk_reported");
     code.Push(static_cast<std::int32_t>(movie.watch.size())).Less2().If(notYet);
-    code.Push("_root").GetVariable().Push("tdwk_after_sent").Push(true).SetMember();
+    code.Push("tdwk_after_sent").Push(true).SetVariable();
     for (const auto& [command, args] : movie.afterReports) code.FsCommand(command, args);
     code.Bind(notYet);
   }
