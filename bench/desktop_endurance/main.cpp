@@ -107,10 +107,21 @@ int Idle(int seconds, const std::string& renderer) {
   const long memoryBefore = app.WebProcessMemoryKib();
   const double cpuBefore = app.ProcessorSeconds();
   const auto start = std::chrono::steady_clock::now();
+  // The web process's memory rises and falls by several MiB as garbage is made and collected,
+  // so readings a minute apart may fall either side of a collection: each minute's lowest and
+  // highest show the trend.
+  constexpr int kReadingsAMinute = 12;
   for (int elapsed = 0; elapsed < seconds; elapsed += 60) {
-    std::this_thread::sleep_for(std::chrono::seconds(std::min(60, seconds - elapsed)));
-    std::printf("idle %4d s: web process %6ld MiB\n", std::min(seconds, elapsed + 60),
-                app.WebProcessMemoryKib() / 1024);
+    long lowest = 0, highest = 0;
+    const int minute = std::min(60, seconds - elapsed);
+    for (int reading = 0; reading < kReadingsAMinute; ++reading) {
+      std::this_thread::sleep_for(std::chrono::seconds(minute) / kReadingsAMinute);
+      const long memory = app.WebProcessMemoryKib();
+      lowest = reading == 0 ? memory : std::min(lowest, memory);
+      highest = std::max(highest, memory);
+    }
+    std::printf("idle %4d s: web process %6ld - %6ld MiB\n", elapsed + minute, lowest / 1024,
+                highest / 1024);
     std::fflush(stdout);
   }
   const double wall =
