@@ -15,7 +15,7 @@ using swf::Assembler;
 // The value of a variable of the movie's timeline on the stack. Code that runs every frame
 // names its variables plainly rather than as members of _root: the player makes a new object
 // each time a clip is pushed, and that garbage would count in what a still movie costs.
-void PushRootMember(Assembler& code, const std::string& name) {
+void PushTimelineVariable(Assembler& code, const std::string& name) {
   code.Push(name).GetVariable();
 }
 
@@ -26,21 +26,21 @@ void WatchVariable(Assembler& code, const std::string& name) {
   const std::string seen = "tdwk_seen_" + name;
   const Assembler::Label same = code.NewLabel();
   const Assembler::Label counted = code.NewLabel();
-  PushRootMember(code, name);
-  PushRootMember(code, last);
+  PushTimelineVariable(code, name);
+  PushTimelineVariable(code, last);
   code.Equals2().If(same);
   code.Push(last);
-  PushRootMember(code, name);
+  PushTimelineVariable(code, name);
   code.SetVariable();
   code.Push(name + "=");
-  PushRootMember(code, name);
+  PushTimelineVariable(code, name);
   code.Add2().FsCommandWithStackArgument(kVariableReport);
   // First report of this variable: count it.
-  PushRootMember(code, seen);
+  PushTimelineVariable(code, seen);
   code.If(counted);
   code.Push(seen).Push(true).SetVariable();
   code.Push("tdwk_reported");
-  PushRootMember(code, "tdwk_reported");
+  PushTimelineVariable(code, "tdwk_reported");
   code.Increment().SetVariable();
   code.Bind(counted);
   code.Bind(same);
@@ -78,10 +78,10 @@ void PassNestedArrays(Assembler& code, int depth) {
 
 void ReportPace(Assembler& code, int ticks) {
   const Assembler::Label notYet = code.NewLabel();
-  PushRootMember(code, "tdwk_ticks");
+  PushTimelineVariable(code, "tdwk_ticks");
   code.Push(static_cast<std::int32_t>(ticks)).Equals2().Not().If(notYet);
   code.GetTime();
-  PushRootMember(code, "tdwk_start_time");
+  PushTimelineVariable(code, "tdwk_start_time");
   code.Subtract().FsCommandWithStackArgument(kPaceReport);
   code.Bind(notYet);
 }
@@ -93,14 +93,14 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   if (frame != 0) return code.Finish();
 
   const Assembler::Label started = code.NewLabel();
-  PushRootMember(code, "tdwk_started");
+  PushTimelineVariable(code, "tdwk_started");
   code.If(started);
   code.Push("_root").GetVariable().Push("tdwk_started").Push(true).SetMember();
   code.Push("_root").GetVariable().Push("tdwk_reported").Push(0).SetMember();
   code.Push("_root").GetVariable().Push("tdwk_start_time").GetTime().SetMember();
   for (const std::string& name : movie.firstFrameReports) {
     code.Push(name + "=");
-    PushRootMember(code, name);
+    PushTimelineVariable(code, name);
     code.Add2().FsCommandWithStackArgument(kFirstFrameReport);
   }
   for (const auto& [name, value] : movie.defines) {
@@ -117,25 +117,25 @@ std::string FrameScript(const TestMovie& movie, int frame) {
     // _root.tdwk_keys = {onKeyDown: function () { fscommand(kKeyReport, Key.getCode()); }};
     // Key.addListener(_root.tdwk_keys);
     code.Push("_root").GetVariable().Push("tdwk_keys").Push({0, "Object"}).NewObject().SetMember();
-    PushRootMember(code, "tdwk_keys");
+    PushTimelineVariable(code, "tdwk_keys");
     code.Push("onKeyDown").BeginFunction("", {});
     code.Push({0, "Key"}).GetVariable().Push("getCode").CallMethod();
     code.FsCommandWithStackArgument(kKeyReport);
     code.EndFunction().SetMember();
-    PushRootMember(code, "tdwk_keys");
+    PushTimelineVariable(code, "tdwk_keys");
     code.Push({1, "Key"}).GetVariable().Push("addListener").CallMethod().Pop();
   }
   code.Push("_root").GetVariable().Push("tdwk_ticks").Push(0).SetMember();
   code.Push("_root").GetVariable().Push("onEnterFrame");
   code.BeginFunction("", {});
   code.Push("tdwk_ticks");
-  PushRootMember(code, "tdwk_ticks");
+  PushTimelineVariable(code, "tdwk_ticks");
   code.Increment().SetVariable();
   for (const std::string& name : movie.watch) WatchVariable(code, name);
   if (movie.paceTicks > 0) ReportPace(code, movie.paceTicks);
   if (!movie.later.empty() || movie.nextFrameColour >= 0) {
     const Assembler::Label notYet = code.NewLabel();
-    PushRootMember(code, "tdwk_ticks");
+    PushTimelineVariable(code, "tdwk_ticks");
     code.Push(static_cast<std::int32_t>(movie.laterTicks)).Equals2().Not().If(notYet);
     for (const auto& [command, args] : movie.later) code.FsCommand(command, args);
     if (movie.nextFrameColour >= 0) code.NextFrame();
@@ -143,9 +143,9 @@ std::string FrameScript(const TestMovie& movie, int frame) {
   }
   if (!movie.afterReports.empty()) {
     const Assembler::Label notYet = code.NewLabel();
-    PushRootMember(code, "tdwk_after_sent");
+    PushTimelineVariable(code, "tdwk_after_sent");
     code.If(notYet);
-    PushRootMember(code, "tdwk_reported");
+    PushTimelineVariable(code, "tdwk_reported");
     code.Push(static_cast<std::int32_t>(movie.watch.size())).Less2().If(notYet);
     code.Push("tdwk_after_sent").Push(true).SetVariable();
     for (const auto& [command, args] : movie.afterReports) code.FsCommand(command, args);
