@@ -125,6 +125,14 @@ std::string FrameScript(const TestMovie& movie, int frame) {
     PushTimelineVariable(code, "tdwk_keys");
     code.Push({1, "Key"}).GetVariable().Push("addListener").CallMethod().Pop();
   }
+  // A movie with nothing to do at each frame runs no code there: a still movie makes no
+  // garbage for the player to collect.
+  const bool everyFrame = !movie.watch.empty() || movie.paceTicks > 0 || !movie.later.empty() ||
+                          movie.nextFrameColour >= 0 || !movie.afterReports.empty();
+  if (!everyFrame) {
+    code.Bind(started);
+    return code.Finish();
+  }
   code.Push("_root").GetVariable().Push("tdwk_ticks").Push(0).SetMember();
   code.Push("_root").GetVariable().Push("onEnterFrame");
   code.BeginFunction("", {});
@@ -149,6 +157,13 @@ std::string FrameScript(const TestMovie& movie, int frame) {
     code.Push(static_cast<std::int32_t>(movie.watch.size())).Less2().If(notYet);
     code.Push("tdwk_after_sent").Push(true).SetVariable();
     for (const auto& [command, args] : movie.afterReports) code.FsCommand(command, args);
+    code.Bind(notYet);
+  }
+  if (movie.stillOnceReported) {
+    const Assembler::Label notYet = code.NewLabel();
+    PushTimelineVariable(code, "tdwk_reported");
+    code.Push(static_cast<std::int32_t>(movie.watch.size())).Less2().If(notYet);
+    code.Push("_root").GetVariable().Push("onEnterFrame").Push(swf::Undefined{}).SetMember();
     code.Bind(notYet);
   }
   code.EndFunction();

@@ -39,6 +39,9 @@ struct TestMovie {
   std::vector<std::pair<std::string, std::string>> getUrls;
   // Variables of its root watched on every frame tick.
   std::vector<std::string> watch;
+  // Runs no more code once every watched variable has been reported and the reports' commands
+  // sent: a still movie from then on.
+  bool stillOnceReported = false;
   bool reportKeys = false;
   // Names it offers the page through ExternalInterface.addCallback when it first starts.
   std::vector<std::string> callbacks;
