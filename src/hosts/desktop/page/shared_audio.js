@@ -96,7 +96,7 @@
   const play = (source, when, more) => {
     const node = shared.createBufferSource();
     source.node = node;
-    node.buffer = source.buffer;
+    node.buffer = realBuffer(source.buffer);
     for (const args of source.connections) node.connect(...args);
     node.onended = source.end;
     node.start(when, ...more);
@@ -146,6 +146,34 @@
     },
   });
 
+  // A player never lets go of the two buffers it fills, nor of the nodes that last played
+  // them, even once it has been taken apart: its audio code holds each in a cycle of its own.
+  // Every screen change left them behind, samples and all. A view therefore hands out
+  // stand-ins for its buffers, and a closed view lets go of the samples and nodes behind them.
+  const realBuffers = new WeakMap();  // stand-in -> {buffer}, the buffer gone once closed
+  const realBuffer = (buffer) => realBuffers.get(buffer)?.buffer ?? buffer;
+  View.createBuffer = function (channels, length, sampleRate) {
+    const state = stateOf(this);
+    const held = {buffer: shared.createBuffer(channels, length, sampleRate)};
+    const standIn = {
+      get length() { return length; },
+      get sampleRate() { return sampleRate; },
+      get numberOfChannels() { return channels; },
+      get duration() { return length / sampleRate; },
+      getChannelData(channel) {
+        return held.buffer ? held.buffer.getChannelData(channel) : new Float32Array(length);
+      },
+      copyToChannel(...args) { held.buffer?.copyToChannel(...args); },
+      copyFromChannel(...args) { held.buffer?.copyFromChannel(...args); },
+    };
+    realBuffers.set(standIn, held);
+    // A player makes new buffers when it changes their size and drops the old ones.
+    for (const ref of state.buffers) if (!ref.deref()) state.buffers.delete(ref);
+    if (state.closed) held.buffer = null;
+    else state.buffers.add(new WeakRef(held));
+    return standIn;
+  };
+
   // What the player holds for a buffer source: what it sets (the buffer, its outputs, its
   // handler) is kept for the node the buffer gets when it is played. The player uses no more
   // of a buffer source than this.
@@ -155,6 +183,7 @@
     // by the context, and a handler the player took away is never called.
     let handler = null;
     const source = {node: null, buffer: null, connections: [], endsAt: 0, ended: false};
+    if (!state.closed) state.sources.add(source);
     const standIn = {
       get buffer() { return source.buffer; },
       set buffer(buffer) { source.buffer = buffer; },
@@ -181,6 +210,7 @@
       if (source.ended) return;
       source.ended = true;
       playing.delete(source);
+      state.sources.delete(source);
       if (handler) handler.call(standIn, new Event("ended"));
     };
     return standIn;
@@ -224,6 +254,16 @@
     state.closed = true;
     state.waiting = [];
     state.output.disconnect();
+    for (const ref of state.buffers) {
+      const held = ref.deref();
+      if (held) held.buffer = null;
+    }
+    state.buffers.clear();
+    for (const source of state.sources) {
+      source.node = null;
+      source.connections = [];
+    }
+    state.sources.clear();
     changedState(this);
     return settled();
   };
@@ -236,6 +276,7 @@
     views.set(view, {
       output, origin: clock(), pausedFor: 0, suspendedAt: null, closed: false,
       waiting: [], events: new EventTarget(), onstatechange: null,
+      buffers: new Set(), sources: new Set(),  // what a closed view lets go of
     });
     return view;
   };
