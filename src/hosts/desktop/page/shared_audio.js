@@ -265,6 +265,9 @@
     }
     state.sources.clear();
     changedState(this);
+    // The player's handlers hold the player itself.
+    state.events = new EventTarget();
+    state.onstatechange = null;
     return settled();
   };
 
