@@ -151,7 +151,7 @@
   // Every screen change left them behind, samples and all. A view therefore hands out
   // stand-ins for its buffers, and a closed view lets go of the samples and nodes behind them.
   const realBuffers = new WeakMap();  // stand-in -> {buffer}, the buffer gone once closed
-  const realBuffer = (buffer) => realBuffers.get(buffer)?.buffer ?? buffer;
+  const realBuffer = (buffer) => realBuffers.has(buffer) ? realBuffers.get(buffer).buffer : buffer;
   View.createBuffer = function (channels, length, sampleRate) {
     const state = stateOf(this);
     const held = {buffer: shared.createBuffer(channels, length, sampleRate)};
