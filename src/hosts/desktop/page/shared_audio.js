@@ -272,10 +272,19 @@
     // holders falls to nothing. The player took its own hold and never gives it back, so the
     // view gives it back for it, once the player has finished taking itself apart (it closes
     // its view on the way). A player that gives its hold back itself takes the count below
-    // nothing, which frees nothing twice. No handler of a closed view is called again.
+    // nothing, which frees nothing twice. No handler of a closed view is called again. A
+    // player that failed may fail again as it frees them; what is left is then left.
     const handlers = [...state.handlers];
     state.handlers.clear();
-    setTimeout(() => { for (const handler of handlers) handler._wbg_cb_unref?.(); });
+    setTimeout(() => {
+      for (const handler of handlers) {
+        try {
+          handler._wbg_cb_unref?.();
+        } catch {
+          return;
+        }
+      }
+    });
     changedState(this);
     // The player's handlers hold the player itself.
     state.events = new EventTarget();
