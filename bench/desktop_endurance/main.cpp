@@ -10,8 +10,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <thread>
+#include <utility>
+
+#include <fmt/format.h>
 
 #include "tdwk_process.h"
 
@@ -65,6 +69,29 @@ int Launches(int count) {
   return reached == count ? 0 : 1;
 }
 
+// The lowest and highest readings of a stretch: of the whole web process, and of the players'
+// own memory within it (the rest is the page's script heap and WebKit's).
+class Readings {
+ public:
+  void Take(const TdwkApp& app) {
+    const long process = app.WebProcessMemoryKib();
+    const long players = app.PlayersMemoryKib();
+    process_ = {std::min(process_.first, process), std::max(process_.second, process)};
+    players_ = {std::min(players_.first, players), std::max(players_.second, players)};
+  }
+  long LowestKib() const { return process_.first; }
+  std::string Describe() const {
+    return fmt::format("web process {:6} - {:6} MiB (players {:4} - {:4} MiB)",
+                       process_.first / 1024, process_.second / 1024, players_.first / 1024,
+                       players_.second / 1024);
+  }
+
+ private:
+  static constexpr std::pair<long, long> kNone{std::numeric_limits<long>::max(), 0};
+  std::pair<long, long> process_ = kNone;
+  std::pair<long, long> players_ = kNone;
+};
+
 int Session(int changes) {
   TdwkApp app;
   app.WriteHomeAndGameLoop();
@@ -72,7 +99,8 @@ int Session(int changes) {
   // Garbage comes and goes between readings, so a single reading may catch a collection's
   // peak: each stretch of 25 changes reports its lowest and highest reading.
   constexpr int kStretch = 25;
-  long lowest = 0, highest = 0, lowestAt50 = 0;
+  Readings stretch;
+  long lowestAt50 = 0;
   for (int change = 1; change <= changes; ++change) {
     // The introduction's start counts too.
     if (!app.WaitForCount({{"control", "swfMain"}, {"command", kFrameReport}, {"args", "0"}},
@@ -80,21 +108,20 @@ int Session(int changes) {
       std::printf("screen change %d did not happen\n%s\n", change, app.Errors().c_str());
       return 1;
     }
-    const long memory = app.WebProcessMemoryKib();
-    const bool first = change % kStretch == 1;
-    lowest = first ? memory : std::min(lowest, memory);
-    highest = first ? memory : std::max(highest, memory);
+    if (change % kStretch == 1) stretch = {};
+    stretch.Take(app);
     if (change % kStretch == 0 || change == changes) {
-      if (change == 50) lowestAt50 = lowest;
-      std::printf("screen changes %4d - %4d: web process %6ld - %6ld MiB\n",
-                  change - (change - 1) % kStretch, change, lowest / 1024, highest / 1024);
+      if (change == 50) lowestAt50 = stretch.LowestKib();
+      std::printf("screen changes %4d - %4d: %s\n", change - (change - 1) % kStretch, change,
+                  stretch.Describe().c_str());
       std::fflush(stdout);
     }
   }
   if (lowestAt50 > 0) {
     std::printf("growth of the lowest reading from the 50th to the %dth screen change: %+.1f%%\n",
                 changes,
-                100.0 * static_cast<double>(lowest - lowestAt50) / static_cast<double>(lowestAt50));
+                100.0 * static_cast<double>(stretch.LowestKib() - lowestAt50) /
+                    static_cast<double>(lowestAt50));
   }
   return 0;
 }
@@ -122,16 +149,13 @@ int Idle(int seconds, const std::string& renderer) {
   // highest show the trend.
   constexpr int kReadingsAMinute = 12;
   for (int elapsed = 0; elapsed < seconds; elapsed += 60) {
-    long lowest = 0, highest = 0;
+    Readings readings;
     const int minute = std::min(60, seconds - elapsed);
     for (int reading = 0; reading < kReadingsAMinute; ++reading) {
       std::this_thread::sleep_for(std::chrono::seconds(minute) / kReadingsAMinute);
-      const long memory = app.WebProcessMemoryKib();
-      lowest = reading == 0 ? memory : std::min(lowest, memory);
-      highest = std::max(highest, memory);
+      readings.Take(app);
     }
-    std::printf("idle %4d s: web process %6ld - %6ld MiB\n", elapsed + minute, lowest / 1024,
-                highest / 1024);
+    std::printf("idle %4d s: %s\n", elapsed + minute, readings.Describe().c_str());
     std::fflush(stdout);
   }
   const double wall =

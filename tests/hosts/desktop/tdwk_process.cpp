@@ -5,12 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 #include "support/profile_bytes.h"
@@ -311,6 +313,45 @@ long TdwkApp::WebProcessMemoryKib() const {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
       if (line.starts_with("VmRSS:")) total += std::stol(line.substr(6));
+    }
+  }
+  return total;
+}
+
+long TdwkApp::PlayersMemoryKib() const {
+  // The web process reserves address space for a WebAssembly memory far beyond what it uses
+  // (4 GiB and more): the memory is a writable mapping followed at once by the rest of its
+  // reservation, inaccessible.
+  constexpr unsigned long long kReservation = 4ULL << 30;
+  struct Mapping {
+    unsigned long long start = 0, end = 0;
+    bool writable = false, inaccessible = false;
+    long residentKib = 0;
+  };
+  long total = 0;
+  for (const auto& [pid, name] : Descendants()) {
+    if (!name.starts_with("WebKitWebProces")) continue;
+    std::ifstream smaps("/proc/" + std::to_string(pid) + "/smaps");
+    std::vector<Mapping> mappings;
+    for (std::string line; std::getline(smaps, line);) {
+      Mapping mapping;
+      char permissions[5] = {};
+      if (std::sscanf(line.c_str(), "%llx-%llx %4s", &mapping.start, &mapping.end, permissions) ==
+          3) {
+        mapping.writable = permissions[0] == 'r' && permissions[1] == 'w';
+        mapping.inaccessible = std::string_view(permissions, 3) == "---";
+        mappings.push_back(mapping);
+      } else if (line.starts_with("Rss:") && !mappings.empty()) {
+        mappings.back().residentKib = std::stol(line.substr(4));
+      }
+    }
+    for (std::size_t i = 0; i + 1 < mappings.size(); ++i) {
+      const Mapping& memory = mappings[i];
+      const Mapping& rest = mappings[i + 1];
+      if (memory.writable && rest.inaccessible && rest.start == memory.end &&
+          rest.end - memory.start >= kReservation) {
+        total += memory.residentKib;
+      }
     }
   }
   return total;

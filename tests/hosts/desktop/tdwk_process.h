@@ -72,6 +72,8 @@ class TdwkApp {
   std::vector<std::pair<pid_t, std::string>> Descendants() const;
   // The resident memory of tdwk's web processes, in KiB.
   long WebProcessMemoryKib() const;
+  // The part of it that the players' own memory holds (their WebAssembly memory), in KiB.
+  long PlayersMemoryKib() const;
   // The processor time tdwk and every process it started have used, in seconds.
   double ProcessorSeconds() const;
 
