@@ -188,10 +188,7 @@
       get buffer() { return source.buffer; },
       set buffer(buffer) { source.buffer = buffer; },
       get onended() { return handler; },
-      set onended(value) {
-        handler = typeof value === "function" ? value : null;
-        if (handler && !state.closed) state.handlers.add(handler);
-      },
+      set onended(value) { handler = typeof value === "function" ? value : null; },
       connect(...args) {
         source.connections.push(args);
         source.node?.connect(...args);
@@ -214,7 +211,7 @@
       source.ended = true;
       playing.delete(source);
       state.sources.delete(source);
-      if (handler && !state.closed) handler.call(standIn, new Event("ended"));
+      if (handler) handler.call(standIn, new Event("ended"));
     };
     return standIn;
   };
@@ -267,24 +264,6 @@
       source.connections = [];
     }
     state.sources.clear();
-    // The player's handlers are what hold its buffers: each refills and replays its own buffer
-    // and keeps it, and the player's script glue frees a handler only when its count of
-    // holders falls to nothing. The player took its own hold and never gives it back, so the
-    // view gives it back for it, once the player has finished taking itself apart (it closes
-    // its view on the way). A player that gives its hold back itself takes the count below
-    // nothing, which frees nothing twice. No handler of a closed view is called again. A
-    // player that failed may fail again as it frees them; what is left is then left.
-    const handlers = [...state.handlers];
-    state.handlers.clear();
-    setTimeout(() => {
-      for (const handler of handlers) {
-        try {
-          handler._wbg_cb_unref?.();
-        } catch {
-          return;
-        }
-      }
-    });
     changedState(this);
     // The player's handlers hold the player itself.
     state.events = new EventTarget();
@@ -300,7 +279,7 @@
     views.set(view, {
       output, origin: clock(), pausedFor: 0, suspendedAt: null, closed: false,
       waiting: [], events: new EventTarget(), onstatechange: null,
-      buffers: new Set(), sources: new Set(), handlers: new Set(),  // let go of once closed
+      buffers: new Set(), sources: new Set(),  // what a closed view lets go of
     });
     return view;
   };
